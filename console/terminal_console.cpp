@@ -1,0 +1,92 @@
+#include "console/terminal_console.h"
+
+#include <cerrno>
+#include <clocale>
+#include <cstring>
+#include <langinfo.h>
+#include <unistd.h>
+
+namespace referee {
+
+namespace {
+
+// Above this much pending output the buffer is written out even without a read.
+constexpr std::size_t flush_threshold = 1 << 16;
+
+} // namespace
+
+TerminalConsole::TerminalConsole(GlyphMode mode)
+    : TextConsole(mode) {
+    output_.reserve(2 * flush_threshold);
+}
+
+TerminalConsole::~TerminalConsole() {
+    flush();
+}
+
+GlyphMode TerminalConsole::mode_from_locale() {
+    if (std::setlocale(LC_CTYPE, "") == nullptr) {
+        return GlyphMode::raw;
+    }
+    const char* codeset = nl_langinfo(CODESET);
+    const bool utf8 = codeset != nullptr
+        && (std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0);
+    return utf8 ? GlyphMode::utf8 : GlyphMode::raw;
+}
+
+void TerminalConsole::write_text(std::string_view text) {
+    TextConsole::write_text(text);
+    flush_if_large();
+}
+
+void TerminalConsole::write_glyphs(std::string_view codes) {
+    TextConsole::write_glyphs(codes);
+    flush_if_large();
+}
+
+void TerminalConsole::flush_if_large() {
+    if (output_.size() >= flush_threshold) {
+        flush();
+    }
+}
+
+void TerminalConsole::flush() {
+    std::size_t written = 0;
+    while (written < output_.size()) {
+        const ssize_t count
+            = ::write(STDOUT_FILENO, output_.data() + written, output_.size() - written);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0) {
+            break; // standard output is gone: drop what cannot be written
+        }
+        written += static_cast<std::size_t>(count);
+    }
+    output_.clear();
+}
+
+int TerminalConsole::peek_byte() {
+    if (next_ < filled_) {
+        return static_cast<unsigned char>(input_[next_]);
+    }
+    if (input_ended_) {
+        return end_of_input;
+    }
+    flush(); // the user must see everything before the program waits
+    for (;;) {
+        const ssize_t count = ::read(STDIN_FILENO, input_.data(), input_.size());
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0) {
+            input_ended_ = true;
+            return end_of_input;
+        }
+        next_ = 0;
+        filled_ = static_cast<std::size_t>(count);
+        return static_cast<unsigned char>(input_[next_]);
+    }
+}
+
+} // namespace referee

@@ -1,0 +1,128 @@
+#include "execute/execute.h"
+
+#include "game/game.h"
+
+#include <algorithm>
+
+namespace referee {
+
+namespace {
+
+bool is_code(Code code, Side side, std::initializer_list<Kind> kinds) {
+    return std::any_of(
+        kinds.begin(), kinds.end(), [&](Kind kind) { return code == code_of(side, kind); });
+}
+
+bool any_yes(const PerDir<Tri>& flags, const std::array<Dir, 4>& rays) {
+    return std::any_of(rays.begin(), rays.end(), [&](Dir ray) { return flags[ray] == Tri::yes; });
+}
+
+// The checks that a move by `attacker` gives to the other side's king. The moved piece stands
+// on the destination; the from-square is empty now.
+void detect_checks_on(GameState& state, Side king_side) {
+    const Side attacker = opponent(king_side);
+    const Code king = king_of(king_side);
+    const Square from = state.from();
+    const Square to = state.to();
+    const Code moved = state.cell(to);
+
+    state.knight_check[king_side] = tri(moved == code_of(attacker, Kind::knight)
+        && std::any_of(knight_jumps.begin(), knight_jumps.end(),
+            [&](Step jump) { return state.cell(to + jump) == king; }));
+
+    const bool moved_bishop_or_queen = is_code(moved, attacker, {Kind::bishop, Kind::queen});
+    for (Dir ray : diagonal_dirs) {
+        // The ray names where the checking piece stands as seen from the king.
+        const bool direct = moved_bishop_or_queen && state.walk(to, opposite(ray), 7).met == king;
+        const bool discovered
+            = is_code(state.walk(from, ray, 6).met, attacker, {Kind::bishop, Kind::queen})
+            && state.walk(from, opposite(ray), 6).met == king;
+        // A pawn's check counts as coming from the king's up-right, whichever side it is on.
+        const bool pawn = ray == Dir::up_right && moved == code_of(attacker, Kind::pawn)
+            && (state.cell(to + Step{forward(attacker), -1}) == king
+                || state.cell(to + Step{forward(attacker), 1}) == king);
+        state.diag_check[king_side][ray] = tri(direct || discovered || pawn);
+    }
+
+    const bool moved_rook_or_queen = is_code(moved, attacker, {Kind::rook, Kind::queen});
+    for (Dir ray : straight_dirs) {
+        const WalkEnd toward_king = state.walk(to, opposite(ray), 7);
+        // A king right next to the piece is an adjacent check, not a line check, except for
+        // two cases the referee has always counted: the big king on file a with the piece on
+        // file b, and the small king on file f with the piece on file e.
+        int nearest = 2;
+        if ((king_side == Side::big && ray == Dir::right && to.file == 1)
+            || (king_side == Side::small && ray == Dir::left && to.file == 4)) {
+            nearest = 1;
+        }
+        state.line_check[king_side][ray] = tri(
+            moved_rook_or_queen && toward_king.met == king && toward_king.distance >= nearest);
+    }
+
+    state.adjacent_rank_check[king_side] = tri(moved_rook_or_queen
+        && (state.cell(to + Dir::left) == king || state.cell(to + Dir::right) == king));
+    state.adjacent_file_check[king_side] = tri(moved_rook_or_queen
+        && (state.cell(to + Dir::up) == king || state.cell(to + Dir::down) == king));
+
+    state.disc_check[king_side] = tri(any_yes(state.disc_check_ray[king_side], straight_dirs));
+}
+
+void summarise_checks(GameState& state, Side king_side) {
+    // The small side's summary leaves its discovered checks out; the big side's counts them.
+    const bool discovered = king_side == Side::big && state.disc_check[king_side] == Tri::yes;
+    state.in_check[king_side] = tri(state.knight_check[king_side] == Tri::yes
+        || any_yes(state.diag_check[king_side], diagonal_dirs)
+        || any_yes(state.line_check[king_side], straight_dirs) || discovered);
+
+    const bool line_remains = std::any_of(all_dirs.begin(), all_dirs.end(),
+        [&](Dir ray) { return state.check_remains[king_side][ray] == Tri::yes; });
+    state.check_remains_any[king_side]
+        = tri(state.knight_check_remains[king_side] == Tri::yes || line_remains);
+}
+
+} // namespace
+
+void detect_and_announce_checks(Game& game) {
+    GameState& state = game.state;
+    detect_checks_on(state, Side::big);
+    detect_checks_on(state, Side::small);
+
+    const auto is_yes = [](Tri flag) { return flag == Tri::yes; };
+    if (is_yes(state.adjacent_rank_check[Side::big])
+        || is_yes(state.adjacent_file_check[Side::big])) {
+        game.print("\n\t SHAH!!! I VOGLI I DHA SHAH TE MADHIT 1 KUTI NGJITUR");
+    }
+    if (is_yes(state.adjacent_rank_check[Side::small])
+        || is_yes(state.adjacent_file_check[Side::small])) {
+        game.print("\n\t SHAH!!! I MADHI I DHA SHAH TE VOGLIT VETEM 1 KUTI NGJITUR");
+    }
+    if (is_yes(state.knight_check[Side::big])) {
+        game.print("\n\t SHAH!!!( I VOGLI I DHA SHAH TE MADHIT ME KALV)");
+    }
+    if (is_yes(state.knight_check[Side::small])) {
+        game.print("\n\t SHAH!!!( I MADHI I DHA SHAH TE VOGLIT ME KALM)");
+    }
+    if (any_yes(state.diag_check[Side::big], diagonal_dirs)) {
+        game.print("\n\t SHAH!!! I VOGLI I DHA SHAH TE MADHIT ME FILV OSE DAMEV");
+    }
+    if (any_yes(state.diag_check[Side::small], diagonal_dirs)) {
+        game.print("\n\t SHAH!!! I MADHI I DHA SHAH TE VOGLIT ME FILM OSE DAMEM");
+    }
+    if (is_yes(state.disc_check[Side::big])) {
+        game.print("\n\t SHAH!!!( I VOGLI I DHA SHAH TE MADHIT ME ZBULIM ME TOREV OSE DAMEV)");
+    }
+    if (is_yes(state.disc_check[Side::small])) {
+        game.print("\n\t SHAH!!!( I MADHI I DHA SHAH TE VOGLIT ME ZBULIM ME TOREM OSE DAMEM)");
+    }
+    if (any_yes(state.line_check[Side::big], straight_dirs)) {
+        game.print("\n\t SHAH!!! I VOGLI I DHA SHAH TE MADHIT ME TOREV OSE DAMEV");
+    }
+    if (any_yes(state.line_check[Side::small], straight_dirs)) {
+        game.print("\n\t SHAH!!! I MADHI I DHA SHAH TE VOGLIT ME TOREM OSE DAMEM");
+    }
+
+    summarise_checks(state, Side::big);
+    summarise_checks(state, Side::small);
+}
+
+} // namespace referee

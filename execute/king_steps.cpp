@@ -1,0 +1,104 @@
+#include "execute/execute.h"
+
+#include "game/game.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace referee {
+
+namespace {
+
+// The order in which the four diagonal step tests of a side are computed and printed; each
+// catches the step directly away from a checking piece on that ray.
+constexpr std::array<Dir, 4> step_test_order{
+    Dir::down_right, Dir::up_left, Dir::down_left, Dir::up_right};
+
+bool is_step(const GameState& state, Dir dir) {
+    const Square from = state.from();
+    return state.to() == from + dir;
+}
+
+// The step tests print only while nothing has been carried out in the request.
+void say(Game& game, Tri flag, std::string_view message) {
+    if (flag == Tri::yes && !game.state.carried_out) {
+        game.print(message);
+    }
+}
+
+void diagonal_step_tests(Game& game, Side side, std::string_view message) {
+    GameState& state = game.state;
+    for (Dir ray : step_test_order) {
+        state.step_keeps_diag_check[side][ray]
+            = tri(state.diag_check[side][ray] == Tri::yes && is_step(state, opposite(ray)));
+    }
+    for (Dir ray : step_test_order) {
+        say(game, state.step_keeps_diag_check[side][ray], message);
+    }
+}
+
+void rank_line_test(Game& game, Side side, std::string_view message) {
+    GameState& state = game.state;
+    const bool rank_check = state.line_check[side][Dir::right] == Tri::yes
+        || state.line_check[side][Dir::left] == Tri::yes
+        || state.disc_check_ray[side][Dir::right] == Tri::yes
+        || state.disc_check_ray[side][Dir::left] == Tri::yes;
+    state.rank_move_keeps_line_check[side]
+        = tri(rank_check && state.to().rank == state.from().rank);
+    say(game, state.rank_move_keeps_line_check[side], message);
+}
+
+// A king next to a rook or queen that checks it may not step along that line, unless the
+// step takes a rook or queen of the checking side.
+bool takes_line_piece(const GameState& state, Side side) {
+    const Code destination = state.to_code();
+    return destination == code_of(opponent(side), Kind::queen)
+        || destination == code_of(opponent(side), Kind::rook);
+}
+
+void adjacent_tests(Game& game, Side side, std::string_view message) {
+    GameState& state = game.state;
+    state.rank_move_keeps_adjacent_check[side] = tri(state.adjacent_rank_check[side] == Tri::yes
+        && !takes_line_piece(state, side) && state.to().rank == state.from().rank);
+    say(game, state.rank_move_keeps_adjacent_check[side], message);
+    state.file_move_keeps_adjacent_check[side] = tri(state.adjacent_file_check[side] == Tri::yes
+        && !takes_line_piece(state, side) && state.to().file == state.from().file);
+    say(game, state.file_move_keeps_adjacent_check[side], message);
+}
+
+void king_step(Game& game, Side side) {
+    GameState& state = game.state;
+    const int rank_distance = std::abs(state.to().rank - state.from().rank);
+    const int file_distance = std::abs(state.to().file - state.from().file);
+    const bool one_square = std::max(rank_distance, file_distance) == 1;
+    const std::array<Tri, 11> safety{state.king_dest_knight_attacked[side],
+        state.king_dest_line_attacked[side], state.king_dest_next_to_king[side],
+        state.king_dest_diagonal_attacked[side], state.step_keeps_diag_check[side][Dir::down_right],
+        state.step_keeps_diag_check[side][Dir::up_left],
+        state.step_keeps_diag_check[side][Dir::down_left],
+        state.step_keeps_diag_check[side][Dir::up_right], state.rank_move_keeps_line_check[side],
+        state.rank_move_keeps_adjacent_check[side], state.file_move_keeps_adjacent_check[side]};
+    const bool safe
+        = std::none_of(safety.begin(), safety.end(), [](Tri flag) { return flag == Tri::yes; });
+    const bool own_piece_there = state.target[side] == Tri::yes && state.target_empty != Tri::yes;
+    if (state.from_code() == king_of(side) && state.is_side_to_move(side) && safe
+        && !own_piece_there && one_square) {
+        make_move(game);
+    }
+}
+
+} // namespace
+
+void apply_king_rules(Game& game) {
+    diagonal_step_tests(game, Side::small, "\t JE AKOMA SHAH NGA FILIM OSE DAMAM");
+    rank_line_test(game, Side::small, "\n\t JE AKOMA SHAH NGA TORJAM OSE DAMAM QE TE DHA SHAH");
+    adjacent_tests(game, Side::small, "\n\t JE AKOMA SHAH NGA TORJAM OSE DAMAM NGJITUR");
+    king_step(game, Side::small);
+
+    diagonal_step_tests(game, Side::big, "\t JE AKOMA SHAH NGA FILIV OSE DAMAV QE TE DHA SHAH");
+    adjacent_tests(game, Side::big, "\n\t JE AKOMA SHAH NGA TORJAV OSE DAMAV NGJITUR");
+    rank_line_test(game, Side::big, "\t JE SHAH AKOMA NGA TORJAV OSE DAMAV QE TE DHA SHAH");
+    king_step(game, Side::big);
+}
+
+} // namespace referee

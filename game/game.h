@@ -1,0 +1,25 @@
+// A game in progress: the one game state and the console it is played on. Every operation of the
+// referee takes it.
+#pragma once
+
+#include "console/console.h"
+#include "game/game_state.h"
+
+#include <initializer_list>
+#include <string_view>
+
+namespace referee {
+
+struct Game {
+    GameState state;
+    Console& console;
+
+    explicit Game(Console& game_console)
+        : console(game_console) { }
+
+    void print(std::string_view format, std::initializer_list<int> args = {}) {
+        referee::print(console, format, args);
+    }
+};
+
+} // namespace referee

@@ -1,0 +1,127 @@
+// The one game state of a run: board, counters, move number, the request being judged, and every
+// flag the analyses leave for the rules that read them. Plain data and small queries, no I/O.
+#pragma once
+
+#include "game/types.h"
+
+#include <array>
+
+namespace referee {
+
+// The six items of one typed request, as read (a field the input did not supply keeps its value).
+struct MoveRequest {
+    char from_file = '\0';
+    int from_rank = 0;
+    char to_file = '\0';
+    int to_rank = 0;
+    char flag_char = '\0';
+    char piece_char = '\0';
+
+    // Only meaningful once the loop has accepted both file letters.
+    [[nodiscard]] constexpr Square from() const { return {from_rank, from_file - 'a'}; }
+    [[nodiscard]] constexpr Square to() const { return {to_rank, to_file - 'a'}; }
+};
+
+// What a walk met: the first non-empty code within its limit, OFF_BOARD at the edge, or NOTHING
+// when the limit ran out over empty squares; distance is the number of steps taken.
+struct WalkEnd {
+    Code met;
+    int distance;
+};
+
+struct GameState {
+    // 64 cells, row 0 = rank 8, column 0 = file a.
+    std::array<Code, 64> board = initial_board();
+
+    // Counters of rooks, pawns, knights, bishops and queens per side; kings are not counted.
+    PerSide<std::array<int, counted_kinds>> piece_counts{{2, 8, 2, 2, 1}, {2, 8, 2, 2, 1}};
+
+    int move_number = 0;
+    MoveRequest move_request;
+
+    // Destination classification, computed once per request after a take-back.
+    Tri target_empty = Tri::unset;
+    PerSide<Tri> target; // target[small] is target_small, target[big] is target_big
+
+    // End-of-game counters.
+    int draw_counter = 1;
+    PerSide<int> mate_counter{1, 1};
+    PerSide<int> stalemate_counter{1, 1};
+
+    // King destination safety (diagonal, knight, rank-and-file, adjacent king), per moving king.
+    PerSide<Tri> king_dest_knight_attacked;
+    PerSide<Tri> king_dest_diagonal_attacked;
+    PerSide<Tri> king_dest_line_attacked;
+    PerSide<Tri> king_dest_next_to_king;
+
+    // Pins of the from-square, per shielded king.
+    PerSide<Tri> pin_line;
+    PerSide<Tri> pin_diagonal;
+
+    // Remaining checks: whether the request leaves last move's check unanswered, per king; the
+    // ray names the side of the king on which the checking piece stands.
+    PerSide<Tri> knight_check_remains;
+    PerSide<PerDir<Tri>> check_remains; // check_remains[big][Dir::left] is check_remains_left_big
+
+    // Check state left by the last executed move, per attacked king.
+    PerSide<Tri> knight_check;
+    PerSide<PerDir<Tri>> diag_check; // diagonal rays only: diag_check_up_right_big, ...
+    PerSide<PerDir<Tri>> line_check; // straight rays only: line_check_down_big, ...
+    PerSide<Tri> adjacent_rank_check;
+    PerSide<Tri> adjacent_file_check;
+    PerSide<PerDir<Tri>> disc_check_ray; // straight rays only: disc_check_down_big, ...
+    PerSide<Tri> disc_check; // summary of the four rays: disc_check_big, disc_check_small
+    PerSide<Tri> in_check;
+    PerSide<Tri> check_remains_any;
+
+    // Persisting-check tests of the king steps.
+    PerSide<PerDir<Tri>> step_keeps_diag_check; // diagonal rays only
+    PerSide<Tri> rank_move_keeps_line_check;
+    PerSide<Tri> rank_move_keeps_adjacent_check;
+    PerSide<Tri> file_move_keeps_adjacent_check;
+
+    // Whether a move or a take-back has been carried out so far in the current request.
+    bool carried_out = false;
+
+    [[nodiscard]] static std::array<Code, 64> initial_board();
+
+    // The code on a square, OFF_BOARD beyond the edge.
+    [[nodiscard]] Code cell(Square square) const {
+        return square.on_board() ? board[index(square)] : OFF_BOARD;
+    }
+    void put(Square square, Code code) { board[index(square)] = code; }
+    // Empties a square with its own shade.
+    void clear(Square square) { put(square, empty_shade(square)); }
+
+    // Steps from `from` (not examined) in `dir` over empty squares, at most `limit` steps.
+    [[nodiscard]] WalkEnd walk(Square from, Dir dir, int limit) const;
+
+    [[nodiscard]] bool is_side_to_move(Side side) const {
+        const bool small_to_move = (move_number & 1) != 0; // odd, also for negative numbers
+        return small_to_move == (side == Side::small);
+    }
+    [[nodiscard]] Side side_to_move() const {
+        return is_side_to_move(Side::small) ? Side::small : Side::big;
+    }
+
+    [[nodiscard]] Square from() const { return move_request.from(); }
+    [[nodiscard]] Square to() const { return move_request.to(); }
+    [[nodiscard]] Code from_code() const { return cell(from()); }
+    [[nodiscard]] Code to_code() const { return cell(to()); }
+
+    // The counter of a counted piece code, or nullptr for empty squares and kings.
+    [[nodiscard]] int* counter_of(Code code);
+
+private:
+    static constexpr std::size_t index(Square square) {
+        return static_cast<std::size_t>((8 - square.rank) * 8 + square.file);
+    }
+};
+
+// Whether a destination lies off the line through the from-square in direction dir.
+constexpr bool leaves_line(Square from, Square to, Dir dir) {
+    const Step step = step_of(dir);
+    return (to.rank - from.rank) * step.file != (to.file - from.file) * step.rank;
+}
+
+} // namespace referee
