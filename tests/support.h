@@ -1,0 +1,47 @@
+// Helpers shared by the tests: positions built directly in the game state, whole runs through the
+// string console, and a readable view of the referee's output.
+#pragma once
+
+#include "console/string_console.h"
+#include "game/game.h"
+
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace referee::test {
+
+// A square from its name, such as "e4".
+Square sq(std::string_view name);
+
+// A game on an empty board (every square its own shade), the counters as at the start, the
+// move number 1 (the small side to move), with a string console that has no input.
+struct TestGame {
+    StringConsole console {""};
+    Game game {console};
+
+    TestGame();
+
+    GameState& state() { return game.state; }
+    // Puts pieces on the board: place({{"e1", SMALL_KING}, {"e8", BIG_KING}}).
+    TestGame& place(std::initializer_list<std::pair<std::string_view, Code>> pieces);
+    // Sets the request fields from a typed request such as "e2e4" or "e4e2po".
+    TestGame& request(std::string_view typed);
+    // Everything printed so far, and forget it.
+    std::string take_output();
+};
+
+// The result of a whole run fed with the given input bytes.
+struct RunResult {
+    std::string output;
+    int status;
+    std::size_t consumed;
+};
+RunResult run(std::string_view input, GlyphMode mode = GlyphMode::raw);
+
+// The output made readable: every board drawing shown as a compact diagram when it is exactly
+// the drawing of that diagram, tabs as \t, other control and glyph bytes as \xNN, backslash as
+// \\, and line feeds kept as line breaks.
+std::string view(std::string_view output);
+
+} // namespace referee::test
