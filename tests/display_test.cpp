@@ -1,3 +1,123 @@
+// The board drawing, the legend, the glyphs on a UTF-8 console, and the board's shades and edge.
+#include "game/board_display.h"
 #include "support.h"
 
 #include <gtest/gtest.h>
+
+namespace referee::test {
+namespace {
+
+// One cell print "|%c%c%c%c%c%c%c%c%c": S is the square's shade, P the code on it.
+std::string cell(Code shade, Code piece, std::string_view pattern) {
+    std::string out = "|";
+    for (const char c : pattern) {
+        out += static_cast<char>(c == 'P' ? piece : shade);
+    }
+    return out;
+}
+
+std::string drawing_of(const GameState& state, GlyphMode mode = GlyphMode::raw) {
+    StringConsole console{"", mode};
+    draw_board(state, console);
+    return console.output();
+}
+
+TEST(BoardDisplay, InitialDrawingLinesAreExact) {
+    const std::string drawing = drawing_of(GameState{});
+    const std::string frame = "\n\t\t+---+---------+---------+---------+---------+---------+-------"
+                              "--+---------+---------+---+";
+    EXPECT_TRUE(drawing.starts_with("\x1b[H\x1b[2J" + frame + frame + "\n\t\t|   "));
+
+    // Rank 1, line 3: a1 is dark, b1 light, and so on; the label carries the rank number.
+    const std::array<Code, 8> rank1{SMALL_ROOK, SMALL_KNIGHT, SMALL_BISHOP, SMALL_QUEEN, SMALL_KING,
+        SMALL_BISHOP, SMALL_KNIGHT, SMALL_ROOK};
+    std::string label_line = "\n\t\t| 1 ";
+    std::string base_line = "\n\t\t|   ";
+    for (std::size_t file = 0; file < 8; ++file) {
+        const Code shade = file % 2 == 0 ? EMPTY_DARK : EMPTY_LIGHT;
+        label_line += cell(shade, rank1[file], "SSSSPSSSS");
+        base_line += cell(shade, rank1[file], "SSPPPPPSS");
+    }
+    EXPECT_NE(drawing.find(label_line + "|   |\n\t\t|   "), std::string::npos);
+    EXPECT_NE(drawing.find(base_line + "|   |" + frame), std::string::npos);
+
+    // Rank 5 is empty: nine shade bytes in every column of every line, starting dark on a5.
+    std::string empty_line = "\n\t\t| 5 ";
+    for (std::size_t file = 0; file < 8; ++file) {
+        empty_line += cell(file % 2 == 0 ? EMPTY_DARK : EMPTY_LIGHT, NOTHING, "SSSSSSSSS");
+    }
+    EXPECT_NE(drawing.find(empty_line + "|   |"), std::string::npos);
+
+    EXPECT_TRUE(drawing.ends_with(
+        "\n\t\t|   |    a    |    b    |    c    |    d    |    e    |    f    |    g    |    h    "
+        "|   | "
+        "\n\t\t+---+---------+---------+---------+---------+---------+---------+---------+---------"
+        "+---+ "
+        "\n\t       \xdc\xdc\xdc     \xae\xae\xae     \xac\xac\xac     \x02\x02\x02     "
+        "\xb2\xb2\xb2     \x05\x05\x05     \x16\x16\x16     \x7f\x7f\x7f     \xab\xab\xab     "
+        "\x01\x01\x01     \xdb\xdb\xdb     \x06\x06\x06  "
+        "\n\t        \xdc =8    \xae =2    \xac =2    \x02 =2    \xb2 =1    \x05 =1    \x16 =8    "
+        "\x7f =2    \xab =2    \x01 =2    \xdb =1    \x06 =1 "
+        "\n\t       \xdc\xdc\xdc     \xae\xae\xae     \xac\xac\xac     \x02\x02\x02     "
+        "\xb2\xb2\xb2     \x05\x05\x05     \x16\x16\x16     \x7f\x7f\x7f     \xab\xab\xab     "
+        "\x01\x01\x01     \xdb\xdb\xdb     \x06\x06\x06  "
+        "\n\t      \xdc\xdc\xdc\xdc\xdc   \xae\xae\xae\xae\xae   \xac\xac\xac\xac\xac   "
+        "\x02\x02\x02\x02\x02   \xb2\xb2\xb2\xb2\xb2   \x05\x05\x05\x05\x05   \x16\x16\x16\x16\x16 "
+        "  \x7f\x7f\x7f\x7f\x7f   \xab\xab\xab\xab\xab   \x01\x01\x01\x01\x01   "
+        "\xdb\xdb\xdb\xdb\xdb   \x06\x06\x06\x06\x06 "
+        "\n\t      ushtm   torem   kalim   filim   damam   mbretm  ushtv   torev   kaliv   filiv   "
+        "damav   mbretv"));
+}
+
+TEST(BoardDisplay, LegendPrintsCountsInFull) {
+    GameState state;
+    state.piece_counts[Side::big][static_cast<std::size_t>(Kind::pawn)] = -1;
+    state.piece_counts[Side::small][static_cast<std::size_t>(Kind::queen)] = 10;
+    const std::string drawing = drawing_of(state);
+    EXPECT_NE(drawing.find("\n\t        \xdc =-1    \xae =2"), std::string::npos);
+    EXPECT_NE(drawing.find("\xdb =10    \x06 =1 \n"), std::string::npos);
+}
+
+TEST(BoardDisplay, Utf8ConsoleShowsCodePage437Glyphs) {
+    const std::string drawing = drawing_of(GameState{}, GlyphMode::utf8);
+    // e1: the small king on a dark square; d1: the small queen on a light one.
+    EXPECT_NE(drawing.find("|\u2592\u2592\u2592\u2592\u2660\u2592\u2592\u2592\u2592|"),
+        std::string::npos);
+    EXPECT_NE(drawing.find("|\u00a0\u00a0\u00a0\u2588\u2588\u2588\u00a0\u00a0\u00a0|"),
+        std::string::npos);
+    // The legend: every piece figure in its order, and texts unchanged.
+    EXPECT_NE(drawing.find(
+                  "\u2584 =8    \u00ab =2    \u00bc =2    \u263b =2    \u2593 =1    \u2663 =1    "
+                  "\u25ac =8    \u2302 =2    \u00bd =2    \u263a =2    \u2588 =1    \u2660 =1 "),
+        std::string::npos);
+    EXPECT_TRUE(drawing.starts_with("\x1b[H\x1b[2J\n\t\t+---+"));
+}
+
+TEST(BoardState, ShadesAndTheEdge) {
+    TestGame g;
+    g.place({{"a3", SMALL_ROOK}, {"a4", SMALL_ROOK}}).request("a3b3");
+    g.state().clear(sq("a3"));
+    g.state().clear(sq("a4"));
+    EXPECT_EQ(g.state().cell(sq("a3")), EMPTY_DARK);
+    EXPECT_EQ(g.state().cell(sq("a4")), EMPTY_LIGHT);
+    EXPECT_EQ(GameState{}.cell(sq("a1")), SMALL_ROOK);
+    EXPECT_EQ(empty_shade(sq("a1")), EMPTY_DARK);
+    EXPECT_EQ(empty_shade(sq("h1")), EMPTY_LIGHT);
+    EXPECT_EQ(empty_shade(sq("a8")), EMPTY_LIGHT);
+
+    // Beyond the edge there is neither a piece nor an empty square, and no wrap to the next rank.
+    const GameState state;
+    EXPECT_EQ(state.cell(Square{0, 4}), OFF_BOARD);
+    EXPECT_EQ(state.cell(Square{3, 8}), OFF_BOARD);
+    EXPECT_EQ(state.cell(Square{3, -1}), OFF_BOARD);
+    EXPECT_FALSE(is_empty(OFF_BOARD));
+    EXPECT_FALSE(is_piece_of(OFF_BOARD, Side::small) || is_piece_of(OFF_BOARD, Side::big));
+    EXPECT_EQ(state.walk(sq("h4"), Dir::right, 7).met, OFF_BOARD);
+    const WalkEnd up_the_file = state.walk(sq("e3"), Dir::up, 7);
+    EXPECT_EQ(up_the_file.met, BIG_PAWN);
+    EXPECT_EQ(up_the_file.distance, 4);
+    EXPECT_EQ(state.walk(sq("e3"), Dir::up, 3).met, NOTHING);
+}
+
+} // namespace
+} // namespace referee::test

@@ -1,3 +1,153 @@
+// Reading requests: the scanf-like reads, and the request loop's handling of what is typed.
+#include "console/scan.h"
 #include "support.h"
 
 #include <gtest/gtest.h>
+
+#include <climits>
+
+namespace referee::test {
+namespace {
+
+struct IntCase {
+    std::string_view input;
+    Scan scan;
+    int value; // the field afterwards (it starts at -7)
+    int next; // the byte left unread
+};
+
+TEST(Reads, NumbersAsScanfReadsThem) {
+    const IntCase cases[] = {
+        {"42x", Scan::assigned, 42, 'x'},
+        {" \t\n\v\f\r-17 ", Scan::assigned, -17, ' '},
+        {"+5d", Scan::assigned, 5, 'd'},
+        {"x5", Scan::mismatch, -7, 'x'},
+        {"+-3", Scan::mismatch, -7, '-'}, // the sign is taken, the read fails after it
+        {"-\n", Scan::mismatch, -7, '\n'},
+        {"", Scan::end_of_input, -7, Console::end_of_input},
+        {"  \n", Scan::end_of_input, -7, Console::end_of_input},
+        {"-", Scan::end_of_input, -7, Console::end_of_input},
+        {"99999999999999999999e", Scan::assigned, INT_MAX, 'e'},
+        {"-2147483648", Scan::assigned, INT_MIN, Console::end_of_input},
+        {"-99999999999999999999", Scan::assigned, INT_MIN, Console::end_of_input},
+        {"2147483647", Scan::assigned, INT_MAX, Console::end_of_input},
+    };
+    for (const IntCase& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::string(c.input)));
+        StringConsole console{std::string(c.input)};
+        int field = -7;
+        EXPECT_EQ(scan_int(console, field), c.scan);
+        EXPECT_EQ(field, c.value);
+        EXPECT_EQ(console.peek_byte(), c.next);
+    }
+}
+
+TEST(Reads, CharactersTakeAnyByteAndLinesAreDiscardedWhole) {
+    StringConsole console{std::string("\n\xff", 2) + "rest of line\nnext"};
+    char field = 'z';
+    EXPECT_EQ(scan_char(console, field), Scan::assigned);
+    EXPECT_EQ(field, '\n');
+    EXPECT_EQ(scan_char(console, field), Scan::assigned);
+    EXPECT_EQ(field, '\xff');
+    discard_line(console);
+    EXPECT_EQ(console.peek_byte(), 'n');
+    discard_line(console);
+    EXPECT_EQ(console.peek_byte(), Console::end_of_input);
+    EXPECT_EQ(scan_char(console, field), Scan::end_of_input);
+    EXPECT_EQ(field, '\xff');
+}
+
+constexpr std::string_view gate = "\n\n\t\t\t JU LUTEM, SHTYPNI NUMRIN 14 PER TE STARTUAR LOJEN.";
+constexpr std::string_view small_prompt_1 = "\n\t\t\t\t\t\t Levizja nr  1, luan i vogli:>";
+constexpr std::string_view big_prompt_2 = "\n\t\t\t\t\t\t LEVIZJA NR  2, LUAN I MADHI:>";
+
+std::size_t count(std::string_view text, std::string_view part) {
+    std::size_t found = 0;
+    for (std::size_t at = text.find(part); at != std::string_view::npos;
+         at = text.find(part, at + 1)) {
+        ++found;
+    }
+    return found;
+}
+
+// What a run printed after its first board drawing.
+std::string after_start(const RunResult& result) {
+    const std::size_t legend = result.output.find("mbretv");
+    return legend == std::string::npos ? "" : result.output.substr(legend + 6);
+}
+
+TEST(RequestLoop, GateAsksUntilFourteenAndRecoversFromWords) {
+    const RunResult result = run("7\nabc def\n+x\n 14\n");
+    EXPECT_EQ(count(result.output, gate), 4u);
+    EXPECT_EQ(count(result.output, TextConsole::clear_sequence), 1u);
+    EXPECT_EQ(result.status, 1);
+    // A word typed at the gate with no line feed after it: the input ends at the next read.
+    EXPECT_EQ(count(run("abc").output, gate), 2u);
+    EXPECT_EQ(run("abc").status, 1);
+}
+
+TEST(RequestLoop, FirstLineFeedIsRefusedThenTheMoveIsPlayed) {
+    const RunResult result = run("14\ne2e4d\n");
+    // The line feed left after 14 is a request of its own, refused silently.
+    EXPECT_EQ(after_start(result),
+        std::string(small_prompt_1) + std::string(small_prompt_1)
+            + result.output.substr(result.output.rfind(TextConsole::clear_sequence),
+                result.output.size() - result.output.rfind(TextConsole::clear_sequence)
+                    - big_prompt_2.size())
+            + std::string(big_prompt_2));
+    EXPECT_EQ(result.status, 1);
+}
+
+TEST(RequestLoop, MistypedRequestsAreDroppedSilently) {
+    // Bad file letters, ranks off the board (also a knight sent to rank 0 or 9), a rank of
+    // many digits: each is asked again under the same number with nothing printed.
+    const std::string silent = "x2e4d\ne2x4d\ne9e4d\ne2e0d\nb1a0d\ng1h9d\ne0e4d\nd99999999999d4d\n";
+    const RunResult result = run("14\n" + silent + "e2e4d\n");
+    std::string expected;
+    for (int i = 0; i < 9; ++i) {
+        expected += small_prompt_1;
+    }
+    EXPECT_EQ(after_start(result).substr(0, expected.size()), expected);
+    EXPECT_EQ(count(result.output, TextConsole::clear_sequence), 2u);
+    EXPECT_EQ(count(result.output, big_prompt_2), 1u);
+}
+
+TEST(RequestLoop, ZeroFirstEndsAtOnce) {
+    const RunResult result = run("14\ne2e4d\n0 and whatever follows");
+    EXPECT_EQ(result.status, 1);
+    EXPECT_TRUE(result.output.ends_with(big_prompt_2));
+    EXPECT_EQ(result.consumed, 10u); // nothing read after the 0
+}
+
+TEST(RequestLoop, EndOfInputInsideARequestEndsTheRun) {
+    for (std::string_view input :
+        {"14\n\ne", "14\n\ne2", "14\n\ne2e4", "14\n\ne2e4d", "14\n\ne2-"}) {
+        SCOPED_TRACE(testing::PrintToString(std::string(input)));
+        const RunResult result = run(input);
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(after_start(result), std::string(small_prompt_1) + std::string(small_prompt_1));
+    }
+}
+
+TEST(RequestLoop, IncompleteRequestNeverReusesStaleFields) {
+    // After a take-back the fields hold 'p' and 'o'; e2ex stops at 'x' and must not be
+    // judged as a take-back of e2 onto e2 that would empty the square.
+    const RunResult result = run("14\ne2e4d\ne4e2po\ne2ex\n");
+    EXPECT_EQ(count(result.output, TextConsole::clear_sequence), 3u); // start, move, take-back
+    const std::string tail = result.output.substr(result.output.rfind("mbretv"));
+    EXPECT_EQ(tail,
+        "mbretv\n\t I VOGLI KTHEU LEVIZJEN MBRAPA, PRA E KA RADHEN PERSERI!"
+            + std::string(small_prompt_1) + std::string(small_prompt_1)
+            + std::string(small_prompt_1));
+}
+
+TEST(RequestLoop, TakeBackNeedsALetterOfTheTable) {
+    // e4e2p with the line end as letter changes nothing and hands the turn to nobody.
+    const RunResult result = run("14\ne2e4d\ne4e2p\n");
+    EXPECT_EQ(count(result.output, TextConsole::clear_sequence), 2u);
+    EXPECT_EQ(result.output.substr(result.output.rfind("mbretv")),
+        "mbretv" + std::string(big_prompt_2) + std::string(big_prompt_2));
+}
+
+} // namespace
+} // namespace referee::test

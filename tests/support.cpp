@@ -8,10 +8,11 @@
 
 namespace referee::test {
 
-Square sq(std::string_view name) { return {name[1] - '0', name[0] - 'a'}; }
+Square sq(std::string_view name) {
+    return {name[1] - '0', name[0] - 'a'};
+}
 
-TestGame::TestGame()
-{
+TestGame::TestGame() {
     for (int rank = 1; rank <= 8; ++rank) {
         for (int file = 0; file < 8; ++file) {
             game.state.clear({rank, file});
@@ -20,16 +21,14 @@ TestGame::TestGame()
     game.state.move_number = 1;
 }
 
-TestGame& TestGame::place(std::initializer_list<std::pair<std::string_view, Code>> pieces)
-{
+TestGame& TestGame::place(std::initializer_list<std::pair<std::string_view, Code>> pieces) {
     for (const auto& [square, code] : pieces) {
         game.state.put(sq(square), code);
     }
     return *this;
 }
 
-TestGame& TestGame::request(std::string_view typed)
-{
+TestGame& TestGame::request(std::string_view typed) {
     MoveRequest& request = game.state.move_request;
     request.from_file = typed[0];
     request.from_rank = typed[1] - '0';
@@ -40,135 +39,140 @@ TestGame& TestGame::request(std::string_view typed)
     return *this;
 }
 
-std::string TestGame::take_output()
-{
+std::string TestGame::take_output() {
     std::string output = console.output();
     console.clear_output();
     return output;
 }
 
-RunResult run(std::string_view input, GlyphMode mode)
-{
-    StringConsole console {std::string(input), mode};
+RunResult run(std::string_view input, GlyphMode mode) {
+    StringConsole console{std::string(input), mode};
     const int status = run_referee(console);
     return {console.output(), status, console.consumed()};
 }
 
 namespace {
 
-    constexpr std::string_view clear = TextConsole::clear_sequence;
+constexpr std::string_view clear = TextConsole::clear_sequence;
 
-    // One letter per cell code for the diagrams: the request letters, M and m for the kings,
-    // '.' for an empty light square and ':' for an empty dark one.
-    constexpr std::array<std::pair<Code, char>, 14> letters {{
-        {BIG_PAWN, 'U'}, {BIG_ROOK, 'T'}, {BIG_KNIGHT, 'K'}, {BIG_BISHOP, 'F'}, {BIG_QUEEN, 'D'},
-        {BIG_KING, 'M'}, {SMALL_PAWN, 'u'}, {SMALL_ROOK, 't'}, {SMALL_KNIGHT, 'k'},
-        {SMALL_BISHOP, 'f'}, {SMALL_QUEEN, 'd'}, {SMALL_KING, 'm'}, {EMPTY_LIGHT, '.'},
-        {EMPTY_DARK, ':'},
-    }};
+// One letter per cell code for the diagrams: the request letters, M and m for the kings,
+// '.' for an empty light square and ':' for an empty dark one.
+constexpr std::array<std::pair<Code, char>, 14> letters{{
+    {BIG_PAWN, 'U'},
+    {BIG_ROOK, 'T'},
+    {BIG_KNIGHT, 'K'},
+    {BIG_BISHOP, 'F'},
+    {BIG_QUEEN, 'D'},
+    {BIG_KING, 'M'},
+    {SMALL_PAWN, 'u'},
+    {SMALL_ROOK, 't'},
+    {SMALL_KNIGHT, 'k'},
+    {SMALL_BISHOP, 'f'},
+    {SMALL_QUEEN, 'd'},
+    {SMALL_KING, 'm'},
+    {EMPTY_LIGHT, '.'},
+    {EMPTY_DARK, ':'},
+}};
 
-    char letter_of(Code code)
-    {
-        for (const auto& [known, letter] : letters) {
-            if (known == code) {
-                return letter;
-            }
+char letter_of(Code code) {
+    for (const auto& [known, letter] : letters) {
+        if (known == code) {
+            return letter;
         }
-        return '?';
     }
+    return '?';
+}
 
-    // The position a drawing shows: line 3 of each rank holds the piece code in column 5 of
-    // every cell; the legend's second line holds the counts.
-    bool read_drawing(std::string_view drawing, GameState& state)
-    {
-        std::size_t at = 0;
-        for (int rank = 8; rank >= 1; --rank) {
-            char label[8];
-            std::snprintf(label, sizeof label, "| %d ", rank);
-            at = drawing.find(label, at);
-            if (at == std::string_view::npos) {
-                return false;
-            }
-            for (int file = 0; file < 8; ++file) {
-                const std::size_t cell = at + 4 + static_cast<std::size_t>(file) * 10 + 5;
-                if (cell >= drawing.size()) {
-                    return false;
-                }
-                state.put({rank, file}, static_cast<Code>(static_cast<unsigned char>(drawing[cell])));
-            }
-        }
-        const std::size_t legend = drawing.find("\n\t        ", at);
-        if (legend == std::string_view::npos) {
+// The position a drawing shows: line 3 of each rank holds the piece code in column 5 of
+// every cell; the legend's second line holds the counts.
+bool read_drawing(std::string_view drawing, GameState& state) {
+    std::size_t at = 0;
+    for (int rank = 8; rank >= 1; --rank) {
+        char label[8];
+        std::snprintf(label, sizeof label, "| %d ", rank);
+        at = drawing.find(label, at);
+        if (at == std::string_view::npos) {
             return false;
         }
-        std::size_t pos = legend;
-        std::array<int, 12> counts {};
-        for (int& count : counts) {
-            pos = drawing.find(" =", pos);
-            if (pos == std::string_view::npos) {
+        for (int file = 0; file < 8; ++file) {
+            const std::size_t cell = at + 4 + static_cast<std::size_t>(file) * 10 + 5;
+            if (cell >= drawing.size()) {
                 return false;
             }
-            pos += 2;
-            count = std::atoi(std::string(drawing.substr(pos, 12)).c_str());
+            state.put({rank, file}, static_cast<Code>(static_cast<unsigned char>(drawing[cell])));
         }
-        constexpr std::array<Kind, 5> order {Kind::pawn, Kind::rook, Kind::knight, Kind::bishop, Kind::queen};
-        for (std::size_t i = 0; i < order.size(); ++i) {
-            state.piece_counts[Side::big][static_cast<std::size_t>(order[i])] = counts[i];
-            state.piece_counts[Side::small][static_cast<std::size_t>(order[i])] = counts[i + 6];
-        }
-        return true;
     }
+    const std::size_t legend = drawing.find("\n\t        ", at);
+    if (legend == std::string_view::npos) {
+        return false;
+    }
+    std::size_t pos = legend;
+    std::array<int, 12> counts{};
+    for (int& count : counts) {
+        pos = drawing.find(" =", pos);
+        if (pos == std::string_view::npos) {
+            return false;
+        }
+        pos += 2;
+        count = std::atoi(std::string(drawing.substr(pos, 12)).c_str());
+    }
+    constexpr std::array<Kind, 5> order{
+        Kind::pawn, Kind::rook, Kind::knight, Kind::bishop, Kind::queen};
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        state.piece_counts[Side::big][static_cast<std::size_t>(order[i])] = counts[i];
+        state.piece_counts[Side::small][static_cast<std::size_t>(order[i])] = counts[i + 6];
+    }
+    return true;
+}
 
-    std::string diagram(const GameState& state)
-    {
-        std::string out = "[board";
-        for (int rank = 8; rank >= 1; --rank) {
-            out += "\n " + std::to_string(rank) + " ";
-            for (int file = 0; file < 8; ++file) {
-                out += letter_of(state.cell({rank, file}));
-            }
+std::string diagram(const GameState& state) {
+    std::string out = "[board";
+    for (int rank = 8; rank >= 1; --rank) {
+        out += "\n " + std::to_string(rank) + " ";
+        for (int file = 0; file < 8; ++file) {
+            out += letter_of(state.cell({rank, file}));
         }
-        out += "\n counts";
-        for (Side side : {Side::big, Side::small}) {
-            for (Kind kind : {Kind::pawn, Kind::rook, Kind::knight, Kind::bishop, Kind::queen}) {
-                out += ' ';
-                out += letter_of(code_of(side, kind));
-                out += std::to_string(state.piece_counts[side][static_cast<std::size_t>(kind)]);
-            }
-        }
-        return out + "]";
     }
+    out += "\n counts";
+    for (Side side : {Side::big, Side::small}) {
+        for (Kind kind : {Kind::pawn, Kind::rook, Kind::knight, Kind::bishop, Kind::queen}) {
+            out += ' ';
+            out += letter_of(code_of(side, kind));
+            out += std::to_string(state.piece_counts[side][static_cast<std::size_t>(kind)]);
+        }
+    }
+    return out + "]";
+}
 
-    void escape(std::string_view bytes, std::string& out)
-    {
-        for (const char c : bytes) {
-            const auto byte = static_cast<unsigned char>(c);
-            if (c == '\n') {
-                out += '\n';
-            } else if (c == '\t') {
-                out += "\\t";
-            } else if (c == '\\') {
-                out += "\\\\";
-            } else if (byte >= 32 && byte < 127) {
-                out += c;
-            } else {
-                char hex[8];
-                std::snprintf(hex, sizeof hex, "\\x%02x", byte);
-                out += hex;
-            }
+void escape(std::string_view bytes, std::string& out) {
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\n') {
+            out += '\n';
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (c == '\\') {
+            out += "\\\\";
+        } else if (byte >= 32 && byte < 127) {
+            out += c;
+        } else {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02x", byte);
+            out += hex;
         }
     }
+}
 
 } // namespace
 
-std::string view(std::string_view output)
-{
+std::string view(std::string_view output) {
     constexpr std::string_view legend_end = "mbretv";
     std::string out;
     std::size_t at = 0;
     while (at < output.size()) {
         const std::size_t start = output.find(clear, at);
-        const std::size_t end = start == std::string_view::npos ? start : output.find(legend_end, start);
+        const std::size_t end
+            = start == std::string_view::npos ? start : output.find(legend_end, start);
         if (end == std::string_view::npos) {
             escape(output.substr(at), out);
             break;
@@ -176,7 +180,7 @@ std::string view(std::string_view output)
         escape(output.substr(at, start - at), out);
         const std::string_view drawing = output.substr(start, end + legend_end.size() - start);
         GameState shown;
-        StringConsole redraw {""};
+        StringConsole redraw{""};
         if (read_drawing(drawing, shown)) {
             draw_board(shown, redraw);
         }

@@ -17,8 +17,8 @@ Square sq(std::string_view name);
 // A game on an empty board (every square its own shade), the counters as at the start, the
 // move number 1 (the small side to move), with a string console that has no input.
 struct TestGame {
-    StringConsole console {""};
-    Game game {console};
+    StringConsole console{""};
+    Game game{console};
 
     TestGame();
 

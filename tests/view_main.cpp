@@ -5,9 +5,9 @@
 #include <iostream>
 #include <iterator>
 
-int main()
-{
-    const std::string input {std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>()};
+int main() {
+    const std::string input{
+        std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>()};
     const referee::test::RunResult result = referee::test::run(input);
     std::cout << referee::test::view(result.output) << "\n[exit " << result.status << "]\n";
     return 0;
