@@ -21,6 +21,9 @@ public:
     }
     void take_byte() override { ++position_; }
 
+    // More input after what was given, for driving a game request by request.
+    void append_input(std::string_view more) { input_ += more; }
+
     [[nodiscard]] const std::string& output() const { return output_; }
     [[nodiscard]] std::size_t consumed() const { return position_; }
     void clear_output() { output_.clear(); }
