@@ -1,3 +1,439 @@
+// Move execution, check detection and announcement, discovered line checks and the king steps,
+// each on a position built directly in the game state.
+#include "execute/execute.h"
 #include "support.h"
 
 #include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace referee::test {
+namespace {
+
+using Pieces = std::vector<std::pair<std::string_view, Code>>;
+
+constexpr std::string_view clear_screen = "\x1b[H\x1b[2J";
+
+// The announcements, in the order they are printed.
+const std::string adjacent_big = "\n\t SHAH!!! I VOGLI I DHA SHAH TE MADHIT 1 KUTI NGJITUR";
+const std::string adjacent_small = "\n\t SHAH!!! I MADHI I DHA SHAH TE VOGLIT VETEM 1 KUTI NGJITUR";
+const std::string knight_big = "\n\t SHAH!!!( I VOGLI I DHA SHAH TE MADHIT ME KALV)";
+const std::string knight_small = "\n\t SHAH!!!( I MADHI I DHA SHAH TE VOGLIT ME KALM)";
+const std::string diagonal_big = "\n\t SHAH!!! I VOGLI I DHA SHAH TE MADHIT ME FILV OSE DAMEV";
+const std::string diagonal_small = "\n\t SHAH!!! I MADHI I DHA SHAH TE VOGLIT ME FILM OSE DAMEM";
+const std::string discovered_big
+    = "\n\t SHAH!!!( I VOGLI I DHA SHAH TE MADHIT ME ZBULIM ME TOREV OSE DAMEV)";
+const std::string discovered_small
+    = "\n\t SHAH!!!( I MADHI I DHA SHAH TE VOGLIT ME ZBULIM ME TOREM OSE DAMEM)";
+const std::string line_big = "\n\t SHAH!!! I VOGLI I DHA SHAH TE MADHIT ME TOREV OSE DAMEV";
+const std::string line_small = "\n\t SHAH!!! I MADHI I DHA SHAH TE VOGLIT ME TOREM OSE DAMEM";
+
+// The king-step refusals.
+const std::string still_diagonal_small = "\t JE AKOMA SHAH NGA FILIM OSE DAMAM";
+const std::string still_line_small = "\n\t JE AKOMA SHAH NGA TORJAM OSE DAMAM QE TE DHA SHAH";
+const std::string still_adjacent_small = "\n\t JE AKOMA SHAH NGA TORJAM OSE DAMAM NGJITUR";
+const std::string still_diagonal_big = "\t JE AKOMA SHAH NGA FILIV OSE DAMAV QE TE DHA SHAH";
+const std::string still_line_big = "\t JE SHAH AKOMA NGA TORJAV OSE DAMAV QE TE DHA SHAH";
+const std::string still_adjacent_big = "\n\t JE AKOMA SHAH NGA TORJAV OSE DAMAV NGJITUR";
+
+void place(TestGame& g, const Pieces& pieces) {
+    for (const auto& [square, code] : pieces) {
+        g.state().put(sq(square), code);
+    }
+}
+
+// What make_move printed below its redraw.
+std::string announced(TestGame& g) {
+    const std::string output = g.take_output();
+    const std::size_t legend_end = output.rfind("mbretv");
+    return legend_end == std::string::npos ? output : output.substr(legend_end + 6);
+}
+
+// The destination classification the request loop makes before the rules run.
+void classify_destination(GameState& state) {
+    state.target_empty = tri(is_empty(state.to_code()));
+    state.target[Side::small] = tri(is_piece_of(state.to_code(), Side::small));
+    state.target[Side::big] = tri(is_piece_of(state.to_code(), Side::big));
+}
+
+// One check-state flag left by make_move.
+enum class Check { knight, diagonal, line, adjacent_rank, adjacent_file, discovered };
+struct FlagRef {
+    Check check;
+    Side side;
+    Dir ray = Dir::up;
+};
+
+Tri read(const GameState& state, FlagRef flag) {
+    switch (flag.check) {
+    case Check::knight:
+        return state.knight_check[flag.side];
+    case Check::diagonal:
+        return state.diag_check[flag.side][flag.ray];
+    case Check::line:
+        return state.line_check[flag.side][flag.ray];
+    case Check::adjacent_rank:
+        return state.adjacent_rank_check[flag.side];
+    case Check::adjacent_file:
+        return state.adjacent_file_check[flag.side];
+    case Check::discovered:
+        return state.disc_check[flag.side];
+    }
+    return Tri::unset;
+}
+
+TEST(MakeMove, MovesThePieceCountsACaptureAndPassesTheTurn) {
+    struct Case {
+        const char* name;
+        Pieces pieces;
+        const char* move;
+        Code vacated; // the from-square's own shade
+        std::optional<std::pair<Side, Kind>> captured;
+    };
+    const std::vector<Case> cases{
+        {"queen taken", {{"e1", SMALL_ROOK}, {"e8", BIG_QUEEN}}, "e1e8", EMPTY_DARK,
+            std::pair{Side::big, Kind::queen}},
+        {"pawn taken", {{"h1", BIG_KNIGHT}, {"g3", SMALL_PAWN}}, "h1g3", EMPTY_LIGHT,
+            std::pair{Side::small, Kind::pawn}},
+        {"empty square", {{"e2", SMALL_PAWN}}, "e2e4", EMPTY_LIGHT, std::nullopt},
+        {"king overwritten", {{"a4", BIG_ROOK}, {"a1", SMALL_KING}}, "a4a1", EMPTY_LIGHT,
+            std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestGame g;
+        place(g, c.pieces);
+        g.request(c.move);
+        const Code mover = g.state().from_code();
+        auto expected_counts = g.state().piece_counts;
+        if (c.captured) {
+            --expected_counts[c.captured->first][static_cast<std::size_t>(c.captured->second)];
+        }
+        make_move(g.game);
+        EXPECT_EQ(g.state().to_code(), mover);
+        EXPECT_EQ(g.state().from_code(), c.vacated);
+        EXPECT_EQ(g.state().move_number, 2);
+        for (Side side : {Side::small, Side::big}) {
+            EXPECT_EQ(g.state().piece_counts[side], expected_counts[side]);
+        }
+        EXPECT_EQ(g.take_output().rfind(clear_screen), 0U) << "exactly one redraw, first";
+    }
+}
+
+TEST(MakeMove, RedrawShowsTheLoweredCountBeforeTheAnnouncement) {
+    TestGame g;
+    g.place({{"d1", SMALL_QUEEN}, {"d5", BIG_QUEEN}, {"e6", BIG_KING}}).request("d1d5");
+    make_move(g.game);
+    const std::string output = g.take_output();
+    EXPECT_EQ(g.state().piece_counts[Side::big][static_cast<std::size_t>(Kind::queen)], 0);
+    EXPECT_NE(output.find("\xb2 =0"), std::string::npos);
+    EXPECT_LT(output.find("mbretv"), output.find(diagonal_big));
+}
+
+TEST(CheckDetection, AnnouncesEachKindOfCheckInOrder) {
+    struct Case {
+        const char* name;
+        Pieces pieces;
+        const char* move;
+        FlagRef flag;
+        Tri flag_value;
+        std::string text;
+        Tri in_check_big;
+        Tri in_check_small;
+    };
+    using enum Tri;
+    const std::vector<Case> cases{
+        // Ranks and files: two or more squares away, plus the file-b and file-e neighbours.
+        {"file, two away", {{"e2", SMALL_ROOK}, {"e6", BIG_KING}}, "e2e4",
+            {Check::line, Side::big, Dir::down}, yes, line_big, yes, no},
+        {"file, next to the king", {{"e2", SMALL_ROOK}, {"e6", BIG_KING}}, "e2e5",
+            {Check::adjacent_file, Side::big}, yes, adjacent_big, no, no},
+        {"big queen below on the file", {{"a5", BIG_QUEEN}, {"d1", SMALL_KING}}, "a5d5",
+            {Check::line, Side::small, Dir::up}, yes, line_small, no, yes},
+        {"rook on b, big king on a", {{"b1", SMALL_ROOK}, {"a4", BIG_KING}}, "b1b4",
+            {Check::line, Side::big, Dir::right}, yes, adjacent_big + line_big, yes, no},
+        {"rook on e, small king on f", {{"e8", BIG_ROOK}, {"f3", SMALL_KING}}, "e8e3",
+            {Check::line, Side::small, Dir::left}, yes, adjacent_small + line_small, no, yes},
+        {"rook on c, small king on d", {{"c8", BIG_ROOK}, {"d3", SMALL_KING}}, "c8c3",
+            {Check::adjacent_rank, Side::small}, yes, adjacent_small, no, no},
+        {"rook on e, big king on f", {{"a5", SMALL_ROOK}, {"f5", BIG_KING}}, "a5e5",
+            {Check::line, Side::big, Dir::left}, no, adjacent_big, no, no},
+        {"rook on b, small king on a", {{"b8", BIG_ROOK}, {"a3", SMALL_KING}}, "b8b3",
+            {Check::line, Side::small, Dir::right}, no, adjacent_small, no, no},
+        {"queen on e, king on h, light g-square", {{"a4", SMALL_QUEEN}, {"h4", BIG_KING}}, "a4e4",
+            {Check::line, Side::big, Dir::left}, yes, line_big, yes, no},
+        {"rook on e, king on h, dark g-square", {{"a5", SMALL_ROOK}, {"h5", BIG_KING}}, "a5e5",
+            {Check::line, Side::big, Dir::left}, yes, line_big, yes, no},
+        {"big rook on f, small king on h", {{"f8", BIG_ROOK}, {"h4", SMALL_KING}}, "f8f4",
+            {Check::line, Side::small, Dir::left}, yes, line_small, no, yes},
+        {"rank blocked", {{"g8", BIG_ROOK}, {"a4", SMALL_KING}, {"f4", SMALL_PAWN}}, "g8g4",
+            {Check::line, Side::small, Dir::right}, no, "", no, no},
+        {"knight next to the king", {{"d3", SMALL_KNIGHT}, {"e6", BIG_KING}}, "d3e5",
+            {Check::adjacent_file, Side::big}, no, "", no, no},
+        // Diagonals: direct, uncovered by either side's piece, and pawns.
+        {"small pawn, king up-right", {{"d4", SMALL_PAWN}, {"e6", BIG_KING}}, "d4d5",
+            {Check::diagonal, Side::big, Dir::up_right}, yes, diagonal_big, yes, no},
+        {"big pawn, king down-left", {{"e7", BIG_PAWN}, {"d5", SMALL_KING}}, "e7e6",
+            {Check::diagonal, Side::small, Dir::up_right}, yes, diagonal_small, no, yes},
+        {"bishop seven squares away", {{"a3", SMALL_BISHOP}, {"h8", BIG_KING}}, "a3a1",
+            {Check::diagonal, Side::big, Dir::down_left}, yes, diagonal_big, yes, no},
+        {"big bishop to a8", {{"b7", BIG_BISHOP}, {"d5", SMALL_KING}}, "b7a8",
+            {Check::diagonal, Side::small, Dir::up_left}, yes, diagonal_small, no, yes},
+        {"queen diagonally next to the king", {{"c3", SMALL_QUEEN}, {"e5", BIG_KING}}, "c3d4",
+            {Check::diagonal, Side::big, Dir::down_left}, yes, diagonal_big, yes, no},
+        {"bishop uncovered", {{"b2", SMALL_BISHOP}, {"d4", SMALL_KNIGHT}, {"f6", BIG_KING}}, "d4b5",
+            {Check::diagonal, Side::big, Dir::down_left}, yes, diagonal_big, yes, no},
+        {"no bishop behind", {{"b2", SMALL_ROOK}, {"d4", SMALL_KNIGHT}, {"f6", BIG_KING}}, "d4b5",
+            {Check::diagonal, Side::big, Dir::down_left}, no, "", no, no},
+        {"bishop uncovered, king screened",
+            {{"b2", SMALL_BISHOP}, {"d4", SMALL_KNIGHT}, {"e5", BIG_PAWN}, {"f6", BIG_KING}},
+            "d4b5", {Check::diagonal, Side::big, Dir::down_left}, no, "", no, no},
+        {"bishop uncovered by a big piece",
+            {{"b2", SMALL_BISHOP}, {"d4", BIG_KNIGHT}, {"f6", BIG_KING}}, "d4b5",
+            {Check::diagonal, Side::big, Dir::down_left}, yes, diagonal_big, yes, no},
+        // Knights, and rooks or queens uncovered along a line.
+        {"small knight", {{"g4", SMALL_KNIGHT}, {"e8", BIG_KING}}, "g4f6",
+            {Check::knight, Side::big}, yes, knight_big, yes, no},
+        {"big knight", {{"g5", BIG_KNIGHT}, {"d2", SMALL_KING}}, "g5f3",
+            {Check::knight, Side::small}, yes, knight_small, no, yes},
+        {"knight check and uncovered rook",
+            {{"e1", SMALL_ROOK}, {"e4", SMALL_KNIGHT}, {"e8", BIG_KING}}, "e4f6",
+            {Check::discovered, Side::big}, yes, knight_big + discovered_big, yes, no},
+        {"big queen uncovered on the rank",
+            {{"h6", BIG_QUEEN}, {"e6", BIG_KNIGHT}, {"b6", SMALL_KING}}, "e6d4",
+            {Check::discovered, Side::small}, yes, discovered_small, no, no},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestGame g;
+        place(g, c.pieces);
+        g.request(c.move);
+        make_move(g.game);
+        EXPECT_EQ(read(g.state(), c.flag), c.flag_value);
+        EXPECT_EQ(announced(g), c.text);
+        EXPECT_EQ(g.state().in_check[Side::big], c.in_check_big);
+        EXPECT_EQ(g.state().in_check[Side::small], c.in_check_small);
+    }
+}
+
+TEST(CheckDetection, PawnCheckCountsAsFromTheUpRightOnly) {
+    struct Case {
+        Side king_side;
+        Pieces pieces;
+        const char* move;
+    };
+    const std::vector<Case> cases{
+        {Side::big, {{"d4", SMALL_PAWN}, {"c6", BIG_KING}}, "d4d5"},
+        {Side::big, {{"d4", SMALL_PAWN}, {"e6", BIG_KING}}, "d4d5"},
+        {Side::small, {{"e7", BIG_PAWN}, {"d5", SMALL_KING}}, "e7e6"},
+        {Side::small, {{"e7", BIG_PAWN}, {"f5", SMALL_KING}}, "e7e6"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pieces[1].first);
+        TestGame g;
+        place(g, c.pieces);
+        g.request(c.move);
+        make_move(g.game);
+        for (Dir ray : diagonal_dirs) {
+            EXPECT_EQ(g.state().diag_check[c.king_side][ray], tri(ray == Dir::up_right))
+                << static_cast<int>(ray);
+        }
+    }
+}
+
+TEST(CheckDetection, RemainingCheckSummaryReadsEveryRemainingFlag) {
+    for (Side side : {Side::small, Side::big}) {
+        for (int flag = -1; flag < 8; ++flag) {
+            SCOPED_TRACE(
+                testing::Message() << "side " << static_cast<int>(side) << " flag " << flag);
+            TestGame g;
+            g.place({{"a2", SMALL_PAWN}}).request("a2a3");
+            Tri& remains = flag < 0
+                ? g.state().knight_check_remains[side]
+                : g.state().check_remains[side][all_dirs[static_cast<std::size_t>(flag)]];
+            remains = Tri::yes;
+            make_move(g.game);
+            EXPECT_EQ(g.state().check_remains_any[side], Tri::yes);
+            EXPECT_EQ(g.state().check_remains_any[opponent(side)], Tri::no);
+        }
+    }
+}
+
+TEST(DiscoveredLineChecks, FindTheUncoveredRookOrQueenWhoeverMoves) {
+    struct Case {
+        const char* name;
+        Pieces pieces;
+        const char* move;
+        std::optional<std::pair<Side, Dir>> found;
+    };
+    const std::vector<Case> cases{
+        {"knight leaves the file", {{"e1", SMALL_ROOK}, {"e4", SMALL_KNIGHT}, {"e8", BIG_KING}},
+            "e4f6", std::pair{Side::big, Dir::down}},
+        {"piece stays on the file", {{"e1", SMALL_ROOK}, {"e4", SMALL_ROOK}, {"e8", BIG_KING}},
+            "e4e5", std::nullopt},
+        {"piece leaves the rank", {{"a4", SMALL_ROOK}, {"d4", SMALL_PAWN}, {"h4", BIG_KING}},
+            "d4d5", std::pair{Side::big, Dir::left}},
+        {"big queen right of the small king",
+            {{"h6", BIG_QUEEN}, {"e6", BIG_BISHOP}, {"b6", SMALL_KING}}, "e6c4",
+            std::pair{Side::small, Dir::right}},
+        {"big rook above the small king",
+            {{"e8", BIG_ROOK}, {"e5", BIG_KNIGHT}, {"e1", SMALL_KING}}, "e5d7",
+            std::pair{Side::small, Dir::up}},
+        {"big piece uncovers its own king",
+            {{"e1", SMALL_ROOK}, {"e4", BIG_BISHOP}, {"e8", BIG_KING}}, "e4f5",
+            std::pair{Side::big, Dir::down}},
+        {"blocker toward the rook",
+            {{"e1", SMALL_ROOK}, {"e2", BIG_PAWN}, {"e4", SMALL_KNIGHT}, {"e8", BIG_KING}}, "e4f6",
+            std::nullopt},
+        {"blocker toward the king",
+            {{"e1", SMALL_ROOK}, {"e4", SMALL_KNIGHT}, {"e7", SMALL_PAWN}, {"e8", BIG_KING}},
+            "e4f6", std::nullopt},
+        {"the king itself leaves", {{"a4", SMALL_ROOK}, {"d4", BIG_KING}}, "d4e5", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestGame g;
+        place(g, c.pieces);
+        g.request(c.move);
+        make_move(g.game);
+        for (Side side : {Side::small, Side::big}) {
+            for (Dir ray : straight_dirs) {
+                const bool expected = c.found == std::pair{side, ray};
+                EXPECT_EQ(g.state().disc_check_ray[side][ray], tri(expected))
+                    << "side " << static_cast<int>(side) << " ray " << static_cast<int>(ray);
+            }
+        }
+    }
+}
+
+TEST(KingSteps, RefuseStepsAlongTheCheckAndCarryOutSafeOnes) {
+    struct Case {
+        const char* name;
+        Pieces pieces;
+        const char* checking_move; // the last move carried out, which leaves the check flags
+        const char* step;
+        std::string refusal;
+        bool moved;
+    };
+    const std::vector<Case> cases{
+        {"away from a bishop", {{"b7", BIG_BISHOP}, {"d5", SMALL_KING}}, "b7a8", "d5e4",
+            still_diagonal_small, false},
+        {"off the bishop's diagonal", {{"b7", BIG_BISHOP}, {"d5", SMALL_KING}}, "b7a8", "d5d4", "",
+            true},
+        {"away from a pawn", {{"e7", BIG_PAWN}, {"d5", SMALL_KING}}, "e7e6", "d5c4",
+            still_diagonal_small, false},
+        {"knight on the same geometry",
+            {{"h5", BIG_BISHOP}, {"e6", SMALL_KING}, {"b2", SMALL_KNIGHT}}, "h5g4", "b2a3",
+            still_diagonal_small, false},
+        {"away from a bishop, big king", {{"h1", SMALL_BISHOP}, {"d5", BIG_KING}}, "h1f3", "d5c6",
+            still_diagonal_big, false},
+        {"small king takes the rook on e3", {{"e8", BIG_ROOK}, {"f3", SMALL_KING}}, "e8e3", "f3e3",
+            still_line_small, false},
+        {"along an uncovered rank", {{"h6", BIG_QUEEN}, {"e6", BIG_BISHOP}, {"b6", SMALL_KING}},
+            "e6c4", "b6a6", still_line_small, false},
+        {"along the adjacent rook's file", {{"e1", BIG_ROOK}, {"e5", SMALL_KING}}, "e1e6", "e5e4",
+            still_adjacent_small, false},
+        {"off the adjacent rook's file", {{"e1", BIG_ROOK}, {"e5", SMALL_KING}}, "e1e6", "e5d5", "",
+            true},
+        {"small king takes the adjacent rook", {{"e1", BIG_ROOK}, {"e5", SMALL_KING}}, "e1e6",
+            "e5e6", "", true},
+        {"along the adjacent rook's rank", {{"d8", BIG_ROOK}, {"e3", SMALL_KING}}, "d8d3", "e3f3",
+            still_adjacent_small, false},
+        {"along a rank check", {{"a8", SMALL_ROOK}, {"e1", BIG_KING}}, "a8a1", "e1f1",
+            still_line_big, false},
+        {"off a rank check", {{"a8", SMALL_ROOK}, {"e1", BIG_KING}}, "a8a1", "e1f2", "", true},
+        {"along a file check", {{"a8", SMALL_ROOK}, {"e2", BIG_KING}}, "a8e8", "e2e1", "", true},
+        {"along the adjacent rook's file, big king", {{"a3", SMALL_ROOK}, {"e2", BIG_KING}}, "a3e3",
+            "e2e1", still_adjacent_big, false},
+        {"big king takes the adjacent rook", {{"a3", SMALL_ROOK}, {"e2", BIG_KING}}, "a3e3", "e2e3",
+            "", true},
+        {"big king on a takes the rook on b", {{"b1", SMALL_ROOK}, {"a4", BIG_KING}}, "b1b4",
+            "a4b4", still_line_big, false},
+        {"big king away from the adjacent rook", {{"c1", SMALL_ROOK}, {"b4", BIG_KING}}, "c1c4",
+            "b4a4", still_adjacent_big, false},
+        {"big king on b takes the rook on c", {{"c1", SMALL_ROOK}, {"b4", BIG_KING}}, "c1c4",
+            "b4c4", "", true},
+        {"two files along the rank", {{"h8", BIG_ROOK}, {"e1", SMALL_KING}}, "h8h7", "e1g1", "",
+            false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestGame g;
+        place(g, c.pieces);
+        const Code checker = g.state().cell(sq(std::string_view(c.checking_move).substr(0, 2)));
+        g.request(c.checking_move);
+        make_move(g.game);
+
+        // The next request: the other side to move, destination classified, nothing done yet.
+        GameState& state = g.state();
+        state.move_number = is_piece_of(checker, Side::big) ? 3 : 4;
+        state.carried_out = false;
+        g.request(c.step);
+        const Code king = state.from_code();
+        classify_destination(state);
+        const int number = state.move_number;
+        g.take_output();
+
+        apply_king_rules(g.game);
+        const std::string output = g.take_output();
+        EXPECT_EQ(output.substr(0, output.find(clear_screen)), c.refusal);
+        EXPECT_EQ(state.to_code() == king, c.moved);
+        EXPECT_EQ(state.move_number, number + (c.moved ? 1 : 0));
+    }
+}
+
+TEST(KingSteps, StepNeedsTheTurnAFreeSquareAndASafeDestination) {
+    struct Case {
+        const char* name;
+        void (*setup)(GameState&, Side);
+        bool moved;
+    };
+    const std::vector<Case> cases{
+        {"safe", [](GameState&, Side) {}, true},
+        {"other side's turn", [](GameState& s, Side) { ++s.move_number; }, false},
+        {"own piece there",
+            [](GameState& s, Side side) { s.put(sq("e5"), code_of(side, Kind::pawn)); }, false},
+        {"opponent's piece there",
+            [](GameState& s, Side side) { s.put(sq("e5"), code_of(opponent(side), Kind::pawn)); },
+            true},
+        {"knight attack",
+            [](GameState& s, Side side) { s.king_dest_knight_attacked[side] = Tri::yes; }, false},
+        {"diagonal attack",
+            [](GameState& s, Side side) { s.king_dest_diagonal_attacked[side] = Tri::yes; }, false},
+        {"line attack", [](GameState& s, Side side) { s.king_dest_line_attacked[side] = Tri::yes; },
+            false},
+        {"next to the other king",
+            [](GameState& s, Side side) { s.king_dest_next_to_king[side] = Tri::yes; }, false},
+    };
+    for (Side side : {Side::small, Side::big}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.name << ", side " << static_cast<int>(side));
+            TestGame g;
+            g.place({{"e4", king_of(side)}}).request("e4e5");
+            g.state().move_number = side == Side::small ? 1 : 2;
+            c.setup(g.state(), side);
+            classify_destination(g.state());
+            apply_king_rules(g.game);
+            EXPECT_EQ(g.state().cell(sq("e5")) == king_of(side), c.moved);
+        }
+    }
+}
+
+TEST(KingSteps, SayNothingOnceAMoveHasBeenCarriedOut) {
+    // A big rook moving along its rank gives check along that rank; the step tests that follow
+    // in the same request see a move along a rank under a rank check, but must stay silent.
+    TestGame g;
+    g.place({{"a4", BIG_ROOK}, {"h4", SMALL_KING}}).request("a4c4");
+    g.state().move_number = 2;
+    g.state().carried_out = false;
+    make_move(g.game);
+    apply_king_rules(g.game);
+    EXPECT_EQ(g.state().rank_move_keeps_line_check[Side::small], Tri::yes);
+    EXPECT_EQ(announced(g), line_small);
+}
+
+} // namespace
+} // namespace referee::test

@@ -1,3 +1,316 @@
+// Take-back, promotion, castling and the end-of-game rules on positions built in the state. Most
+// cases run one whole request (prompt, read, analyses, rules) through the request loop.
 #include "support.h"
 
+#include "game/end_rules.h"
+#include "game/request_loop.h"
+
 #include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+
+namespace referee::test {
+namespace {
+
+// Plays one typed line as the request of the given move number and returns what was printed.
+std::string play(TestGame& g, int number, std::string_view line) {
+    g.state().move_number = number - 1; // the loop adds 1 before the prompt
+    g.console.append_input(line);
+    EXPECT_EQ(request_pass(g.game), Pass::next);
+    return g.take_output();
+}
+
+// The number the next prompt will show.
+int next_prompt(TestGame& g) {
+    return g.state().move_number + 1;
+}
+
+int& count(TestGame& g, Side side, Kind kind) {
+    return g.state().piece_counts[side][static_cast<std::size_t>(kind)];
+}
+
+bool contains(const std::string& text, std::string_view part) {
+    return text.find(part) != std::string::npos;
+}
+
+struct Letter {
+    char letter;
+    Side side;
+    Kind kind;
+};
+
+constexpr std::array<Letter, 8> promotion_letters{{
+    {'T', Side::big, Kind::rook},
+    {'K', Side::big, Kind::knight},
+    {'F', Side::big, Kind::bishop},
+    {'D', Side::big, Kind::queen},
+    {'t', Side::small, Kind::rook},
+    {'k', Side::small, Kind::knight},
+    {'f', Side::small, Kind::bishop},
+    {'d', Side::small, Kind::queen},
+}};
+
+TEST(Promotion, EveryLetterForTheSmallPawn) {
+    for (const Letter& l : promotion_letters) {
+        SCOPED_TRACE(l.letter);
+        TestGame g;
+        g.place({{"e7", SMALL_PAWN}, {"a1", SMALL_KING}, {"h5", BIG_KING}});
+        const int before = count(g, l.side, l.kind);
+        play(g, 5, std::string("e7e8e") + l.letter + "\n");
+        EXPECT_EQ(g.state().cell(sq("e8")), code_of(l.side, l.kind));
+        EXPECT_EQ(g.state().cell(sq("e7")), EMPTY_DARK);
+        EXPECT_EQ(count(g, Side::small, Kind::pawn), 7);
+        EXPECT_EQ(count(g, l.side, l.kind), before + 1);
+        // A small letter passes the turn; a big letter takes one more off the move number.
+        EXPECT_EQ(next_prompt(g), l.side == Side::small ? 6 : 5);
+    }
+}
+
+TEST(Promotion, EveryLetterForTheBigPawn) {
+    for (const Letter& l : promotion_letters) {
+        SCOPED_TRACE(l.letter);
+        TestGame g;
+        g.place({{"d2", BIG_PAWN}, {"a8", SMALL_KING}, {"h5", BIG_KING}});
+        const int before = count(g, l.side, l.kind);
+        play(g, 6, std::string("d2d1w") + l.letter + "\n");
+        EXPECT_EQ(g.state().cell(sq("d1")), code_of(l.side, l.kind));
+        EXPECT_EQ(g.state().cell(sq("d2")), EMPTY_DARK);
+        EXPECT_EQ(count(g, Side::big, Kind::pawn), 7);
+        EXPECT_EQ(count(g, l.side, l.kind), before + 1);
+        // A big letter passes the turn; with a small letter the big side is asked again.
+        EXPECT_EQ(next_prompt(g), l.side == Side::big ? 7 : 8);
+    }
+}
+
+TEST(Promotion, CaptureLowersTheCapturedCounter) {
+    TestGame g;
+    g.place({{"e7", SMALL_PAWN}, {"d8", BIG_ROOK}, {"a1", SMALL_KING}, {"h5", BIG_KING}});
+    play(g, 3, "e7d8ek\n");
+    EXPECT_EQ(g.state().cell(sq("d8")), SMALL_KNIGHT);
+    EXPECT_EQ(count(g, Side::big, Kind::rook), 1);
+    EXPECT_EQ(count(g, Side::small, Kind::knight), 3);
+    EXPECT_EQ(count(g, Side::small, Kind::pawn), 7);
+    EXPECT_EQ(next_prompt(g), 4);
+}
+
+TEST(Promotion, RefusedWithoutAPieceLetterOrOffTheLastRank) {
+    struct Case {
+        std::string_view line;
+        int number;
+    };
+    for (const Case& c : {Case{"e7e8e\n", 3}, Case{"e7e8ex", 3}, Case{"e7e8eu", 3},
+             Case{"e7e8eo", 3}, Case{"e7e5ed", 3}, Case{"e7e7ed", 3}, Case{"e7f7ed", 3},
+             Case{"d2d1w\n", 4}, Case{"d2d1wU", 4}, Case{"d2d4wD", 4}, Case{"d2c2wD", 4}}) {
+        SCOPED_TRACE(c.line);
+        TestGame g;
+        g.place({{"e7", SMALL_PAWN}, {"f7", BIG_PAWN}, {"d2", BIG_PAWN}, {"c2", SMALL_PAWN},
+            {"a5", SMALL_KING}, {"h5", BIG_KING}});
+        const auto board = g.state().board;
+        const auto counts = g.state().piece_counts;
+        const std::string out = play(g, c.number, c.line);
+        EXPECT_EQ(g.state().board, board);
+        EXPECT_EQ(g.state().piece_counts[Side::small], counts[Side::small]);
+        EXPECT_EQ(g.state().piece_counts[Side::big], counts[Side::big]);
+        EXPECT_EQ(next_prompt(g), c.number);
+        EXPECT_TRUE(contains(out, "S'LEVIZ NE ATE MENYRE!")) << out;
+    }
+}
+
+TEST(TakeBack, RestoresTheNamedPieceAndClearsTheEndState) {
+    TestGame g;
+    g.place({{"e4", SMALL_QUEEN}, {"a1", SMALL_KING}, {"h8", BIG_KING}});
+    GameState& s = g.state();
+    for (Side side : {Side::small, Side::big}) {
+        s.mate_counter[side] = 4;
+        s.stalemate_counter[side] = 3;
+        s.in_check[side] = Tri::yes;
+        s.check_remains_any[side] = Tri::no;
+    }
+    const std::string out = play(g, 2, "e4h1pD");
+    EXPECT_EQ(s.cell(sq("h1")), SMALL_QUEEN);
+    EXPECT_EQ(s.cell(sq("e4")), BIG_QUEEN);
+    EXPECT_EQ(count(g, Side::big, Kind::queen), 2);
+    for (Side side : {Side::small, Side::big}) {
+        EXPECT_EQ(s.mate_counter[side], 1);
+        EXPECT_EQ(s.stalemate_counter[side], 1);
+        EXPECT_EQ(s.in_check[side], Tri::no);
+    }
+    EXPECT_TRUE(out.ends_with("\n\t I VOGLI KTHEU LEVIZJEN MBRAPA, PRA E KA RADHEN PERSERI!"));
+    EXPECT_EQ(next_prompt(g), 1);
+}
+
+TEST(TakeBack, LetterOutsideTheTableIsDroppedSilently) {
+    for (std::string_view line : {"e4e2p\n", "e4e2pM", "e4e2p0"}) {
+        SCOPED_TRACE(line);
+        TestGame g;
+        g.place({{"e4", SMALL_PAWN}, {"a1", SMALL_KING}, {"h8", BIG_KING}});
+        g.state().mate_counter[Side::small] = 3;
+        const auto board = g.state().board;
+        const std::string out = play(g, 2, line);
+        EXPECT_EQ(g.state().board, board);
+        EXPECT_EQ(g.state().mate_counter[Side::small], 3);
+        EXPECT_EQ(next_prompt(g), 2);
+        EXPECT_EQ(out, "\n\t\t\t\t\t\t LEVIZJA NR  2, LUAN I MADHI:>");
+    }
+}
+
+TEST(TakeBack, EmptyFromSquareLeavesEveryEmptySquareItsOwnShade) {
+    TestGame g;
+    g.place({{"d2", SMALL_PAWN}, {"a1", SMALL_KING}, {"h8", BIG_KING}});
+    play(g, 3, "d3d2po"); // d3 light, d2 dark
+    EXPECT_EQ(g.state().cell(sq("d2")), EMPTY_DARK);
+    EXPECT_EQ(g.state().cell(sq("d3")), EMPTY_LIGHT);
+    EXPECT_EQ(count(g, Side::small, Kind::pawn), 8); // the lost pawn is not counted
+}
+
+TEST(Castling, BigKingCastlesQueenSideWhileInCheck) {
+    TestGame g;
+    g.place({{"e8", BIG_KING}, {"a8", BIG_ROOK}, {"e1", SMALL_ROOK}, {"h1", SMALL_KING}});
+    g.state().in_check[Side::big] = Tri::yes;
+    g.state().line_check[Side::big][Dir::down] = Tri::yes;
+    play(g, 4, "e8c8d\n");
+    EXPECT_EQ(g.state().cell(sq("c8")), BIG_KING);
+    EXPECT_EQ(g.state().cell(sq("d8")), BIG_ROOK);
+    EXPECT_EQ(g.state().cell(sq("e8")), EMPTY_LIGHT);
+    EXPECT_EQ(g.state().cell(sq("a8")), EMPTY_LIGHT);
+    EXPECT_EQ(g.state().cell(sq("b8")), EMPTY_DARK);
+    EXPECT_EQ(next_prompt(g), 5);
+}
+
+TEST(Castling, RefusedOntoAnAttackedSquareOrOffTheHomeRank) {
+    {
+        TestGame g; // a big knight on h3 guards g1
+        g.place({{"e1", SMALL_KING}, {"h1", SMALL_ROOK}, {"h3", BIG_KNIGHT}, {"a8", BIG_KING}});
+        const auto board = g.state().board;
+        const std::string out = play(g, 1, "e1g1d\n");
+        EXPECT_EQ(g.state().board, board);
+        EXPECT_TRUE(contains(out, "\t NUK LEVIZ DOT NE ATE KUTI SE JE SHAH  NGA KALIM")) << out;
+        EXPECT_EQ(next_prompt(g), 1);
+    }
+    {
+        TestGame g; // a big king on e6 with the king-side squares of rank 8 ready
+        g.place({{"e6", BIG_KING}, {"h8", BIG_ROOK}, {"h6", SMALL_KNIGHT}, {"a1", SMALL_KING}});
+        const auto board = g.state().board;
+        play(g, 2, "e6g6d\n");
+        EXPECT_EQ(g.state().board, board);
+        EXPECT_EQ(next_prompt(g), 2);
+    }
+}
+
+// The announcements of the end rules, verbatim.
+constexpr std::string_view draw_text
+    = "\n\t LOJA DOLI REMI PAS LEVIZJES NR 7, SEPSE NUK KA ME GURE MJAFTUESHEM PER TE BERE MAT";
+constexpr std::string_view mate_big_text
+    = "\n\t\t\t\tSHAH MAT!!!\n\tI MADHI eshte ne pozicion mati.Praktikisht loja mbaroi pas "
+      "levizjes nr  8."
+      "\n\tI vogli fitoi, I MADHI humbi. Faleminderit qe luajtet. Nje verejtje e vogel per TE "
+      "MADHIN."
+      "\n\tMesoni pak me shume heres tjeter te mos kapeni kaq shpejt mat. TUNG!!!!!!!!!!!!!!!!";
+constexpr std::string_view stalemate_big_text
+    = "\n\t\t\t\tPAT!!!\n\tI MADHI eshte ne pozicion qe s'mund te leviz dot asnje prej gureve "
+      "sepse del shah."
+      "\n\tLoja mbaroi pas levizjes nr 12.Kjo loje ne fund te fundit tregoi dicka."
+      "\n\tI vogli u tregua aq i zgjuar sa te rrembente remi nga kjo loje pothuajse e humbur. "
+      "TUNG!!!";
+
+void set_counts(TestGame& g, std::array<int, 5> small, std::array<int, 5> big) {
+    g.state().piece_counts[Side::small] = small;
+    g.state().piece_counts[Side::big] = big;
+}
+
+TEST(EndRules, KingsAloneDrawIsAnnouncedAtEveryLaterRequest) {
+    TestGame g;
+    set_counts(g, {0, 0, 0, 0, 0}, {0, 0, 0, 0, 0});
+    g.state().move_number = 7;
+    apply_end_rules(g.game);
+    EXPECT_EQ(g.take_output(), draw_text);
+    // Material brought back does not withdraw it.
+    set_counts(g, {2, 8, 2, 2, 1}, {2, 8, 2, 2, 1});
+    apply_end_rules(g.game);
+    EXPECT_EQ(g.take_output(), draw_text);
+}
+
+TEST(EndRules, DrawNeedsNoMinorPieceOrALoneOne) {
+    struct Case {
+        std::array<int, 5> small; // rooks, pawns, knights, bishops, queens
+        std::array<int, 5> big;
+        bool draw;
+    };
+    for (const Case& c : {
+             Case{{0, 0, 0, 1, 0}, {0, 0, 2, 0, 0}, true}, // bishop against two knights
+             Case{{0, 0, 0, 0, 0}, {0, 0, 1, 0, 0}, true},
+             Case{{0, 0, 0, 0, 0}, {0, 0, 2, 0, 0}, false}, // two knights against a king
+             Case{{0, 0, 2, 0, 0}, {0, 0, 0, 2, 0}, false},
+             Case{{0, 1, 0, 0, 0}, {0, 0, 0, 0, 0}, false}, // a pawn
+             Case{{0, 0, 0, 0, 0}, {0, 0, 0, 0, 1}, false}, // a queen
+             Case{{0, 0, 0, 0, 0}, {0, -1, 0, 0, 0}, false},
+         }) {
+        TestGame g;
+        set_counts(g, c.small, c.big);
+        g.state().move_number = 7;
+        apply_end_rules(g.game);
+        EXPECT_EQ(g.take_output(), c.draw ? draw_text : "");
+    }
+}
+
+TEST(EndRules, BigSideMateAtTheFifthRequestAndAgainAfter) {
+    TestGame g;
+    GameState& s = g.state();
+    s.in_check[Side::big] = Tri::yes;
+    s.check_remains_any[Side::big] = Tri::no;
+    s.move_number = 8;
+    for (int request = 1; request <= 4; ++request) {
+        apply_end_rules(g.game);
+        EXPECT_EQ(g.take_output(), "");
+    }
+    apply_end_rules(g.game);
+    EXPECT_EQ(g.take_output(), mate_big_text);
+    apply_end_rules(g.game);
+    EXPECT_EQ(g.take_output(), mate_big_text);
+    // A move that left the check unanswered does not count.
+    s.check_remains_any[Side::big] = Tri::yes;
+    apply_end_rules(g.game);
+    EXPECT_EQ(g.take_output(), "");
+    EXPECT_EQ(s.mate_counter[Side::big], 1);
+}
+
+TEST(EndRules, BigSideStalemateCountsUnsafeRequestsOnly) {
+    const auto unsafe_flags
+        = {&GameState::pin_line, &GameState::pin_diagonal, &GameState::king_dest_knight_attacked,
+            &GameState::king_dest_diagonal_attacked, &GameState::king_dest_line_attacked};
+    for (auto flag : unsafe_flags) {
+        TestGame g;
+        GameState& s = g.state();
+        s.in_check[Side::big] = Tri::no;
+        (s.*flag)[Side::big] = Tri::yes;
+        s.move_number = 12;
+        for (int request = 1; request <= 4; ++request) {
+            apply_end_rules(g.game);
+            EXPECT_EQ(g.take_output(), "");
+        }
+        apply_end_rules(g.game);
+        EXPECT_EQ(g.take_output(), stalemate_big_text);
+        apply_end_rules(g.game);
+        EXPECT_EQ(g.take_output(), stalemate_big_text);
+    }
+    {
+        TestGame g; // the other king next to the destination is not counted, nor a king in check
+        GameState& s = g.state();
+        s.in_check[Side::big] = Tri::no;
+        s.king_dest_next_to_king[Side::big] = Tri::yes;
+        for (int request = 1; request <= 6; ++request) {
+            apply_end_rules(g.game);
+        }
+        s.in_check[Side::big] = Tri::yes;
+        s.check_remains_any[Side::big] = Tri::yes;
+        s.pin_line[Side::big] = Tri::yes;
+        for (int request = 1; request <= 6; ++request) {
+            apply_end_rules(g.game);
+        }
+        EXPECT_EQ(g.take_output(), "");
+    }
+}
+
+} // namespace
+} // namespace referee::test
