@@ -114,7 +114,8 @@ struct GameState {
 
 private:
     static constexpr std::size_t index(Square square) {
-        return static_cast<std::size_t>((8 - square.rank) * 8 + square.file);
+        return (static_cast<std::size_t>(8 - square.rank) * 8)
+            + static_cast<std::size_t>(square.file);
     }
 };
 

@@ -1,6 +1,7 @@
 // The referee's shared vocabulary: sides, ray directions, tri-state flags, cell codes and squares.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -129,14 +130,11 @@ constexpr bool is_empty(Code code) {
     return code == EMPTY_LIGHT || code == EMPTY_DARK;
 }
 
+inline constexpr std::array<Kind, 6> all_kinds{
+    Kind::rook, Kind::pawn, Kind::knight, Kind::bishop, Kind::queen, Kind::king};
+
 constexpr bool is_piece_of(Code code, Side side) {
-    for (Kind kind :
-        {Kind::rook, Kind::pawn, Kind::knight, Kind::bishop, Kind::queen, Kind::king}) {
-        if (code == code_of(side, kind)) {
-            return true;
-        }
-    }
-    return false;
+    return std::ranges::any_of(all_kinds, [&](Kind kind) { return code == code_of(side, kind); });
 }
 
 // A square: rank 1..8 as typed, file index 0..7 for a..h. Squares off the board are allowed
@@ -145,7 +143,9 @@ struct Square {
     int rank;
     int file;
 
-    constexpr bool on_board() const { return rank >= 1 && rank <= 8 && file >= 0 && file <= 7; }
+    [[nodiscard]] constexpr bool on_board() const {
+        return rank >= 1 && rank <= 8 && file >= 0 && file <= 7;
+    }
     constexpr Square operator+(Step step) const { return {rank + step.rank, file + step.file}; }
     constexpr Square operator+(Dir dir) const { return *this + step_of(dir); }
     constexpr bool operator==(const Square&) const = default;

@@ -47,7 +47,7 @@ bool clear_run(const GameState& state, bool diagonal) {
     }
     const int rank_step = (d.rank > 0) - (d.rank < 0);
     const int file_step = (d.file > 0) - (d.file < 0);
-    const auto dir = std::find_if(all_dirs.begin(), all_dirs.end(),
+    const auto* const dir = std::find_if(all_dirs.begin(), all_dirs.end(),
         [&](Dir ray) { return step_of(ray).rank == rank_step && step_of(ray).file == file_step; });
     return state.walk(state.from(), *dir, length - 1).met == NOTHING;
 }
