@@ -4,6 +4,7 @@
 
 #include <initializer_list>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace referee {
@@ -19,10 +20,9 @@ public:
 
     // Clears the visible window and puts the cursor in the top-left corner.
     virtual void clear_screen() = 0;
-    // Writes text exactly as it stands.
-    virtual void write_text(std::string_view text) = 0;
-    // Writes cell codes, each shown as its code page 437 glyph.
-    virtual void write_glyphs(std::string_view codes) = 0;
+    // Writes code page 437 text: printable ASCII, tab, line feed and escape as they stand, and
+    // every other byte (the cell codes, which never use those values) as its glyph.
+    virtual void write(std::string_view text) = 0;
     // The next input byte (0..255) without taking it, or end_of_input. Output written so far
     // reaches the screen before the console waits for input.
     virtual int peek_byte() = 0;
@@ -30,8 +30,16 @@ public:
     virtual void take_byte() = 0;
 };
 
-// Prints a format in the manner of printf: "%d" and "%2d" take the next integer, "%c" the next
-// cell code, shown as its glyph; every other byte is written as it stands.
+// Formats in the manner of printf: "%d" and "%2d" take the next integer, "%c" the next cell code
+// as one byte; every other byte of the format is copied as it stands. Writes at `out`, which has
+// room for at least formatted_size_bound() bytes, and returns the end of what it wrote.
+char* format_into(char* out, std::string_view format, std::span<const int> args);
+
+constexpr std::size_t formatted_size_bound(std::string_view format, std::size_t arg_count) {
+    return format.size() + arg_count * 11; // a number takes at most 11 characters
+}
+
+// Prints a format (see format_to) on the console in one write.
 void print(Console& console, std::string_view format, std::span<const int> args);
 
 inline void print(Console& console, std::string_view format, std::initializer_list<int> args = {}) {

@@ -2,59 +2,63 @@
 
 #include <array>
 #include <charconv>
-#include <string>
+#include <cstring>
 
 namespace referee {
 
 namespace {
 
-void write_number(Console& console, int value, std::size_t width) {
+char* put_number(char* out, int value, std::size_t width) {
     std::array<char, 16> digits{};
     const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value);
     const auto length = static_cast<std::size_t>(result.ptr - digits.data());
-    if (length < width) {
-        console.write_text(std::string(width - length, ' '));
+    for (std::size_t pad = length; pad < width; ++pad) {
+        *out++ = ' ';
     }
-    console.write_text(std::string_view(digits.data(), length));
+    std::memcpy(out, digits.data(), length);
+    return out + length;
 }
 
 } // namespace
 
-void print(Console& console, std::string_view format, std::span<const int> args) {
+char* format_into(char* out, std::string_view format, std::span<const int> args) {
     auto arg = args.begin();
-    std::size_t plain_start = 0;
     std::size_t at = 0;
-    const auto flush_plain = [&] {
-        if (at > plain_start) {
-            console.write_text(format.substr(plain_start, at - plain_start));
-        }
-    };
     while (at < format.size()) {
-        if (format[at] != '%' || arg == args.end()) {
-            ++at;
-            continue;
+        const std::size_t percent
+            = arg == args.end() ? std::string_view::npos : format.find('%', at);
+        const std::size_t plain_end = percent == std::string_view::npos ? format.size() : percent;
+        std::memcpy(out, format.data() + at, plain_end - at);
+        out += plain_end - at;
+        if (percent == std::string_view::npos) {
+            break;
         }
-        const std::string_view rest = format.substr(at);
+        const std::string_view rest = format.substr(percent);
         if (rest.starts_with("%c")) {
-            flush_plain();
-            const char glyph = static_cast<char>(static_cast<unsigned char>(*arg++));
-            console.write_glyphs(std::string_view(&glyph, 1));
-            at += 2;
+            *out++ = static_cast<char>(static_cast<unsigned char>(*arg++));
+            at = percent + 2;
         } else if (rest.starts_with("%d")) {
-            flush_plain();
-            write_number(console, *arg++, 0);
-            at += 2;
+            out = put_number(out, *arg++, 0);
+            at = percent + 2;
         } else if (rest.starts_with("%2d")) {
-            flush_plain();
-            write_number(console, *arg++, 2);
-            at += 3;
+            out = put_number(out, *arg++, 2);
+            at = percent + 3;
         } else {
-            ++at;
-            continue;
+            *out++ = '%';
+            at = percent + 1;
         }
-        plain_start = at;
     }
-    flush_plain();
+    return out;
+}
+
+void print(Console& console, std::string_view format, std::span<const int> args) {
+    if (args.empty()) {
+        console.write(format);
+        return;
+    }
+    std::string out(formatted_size_bound(format, args.size()), '\0');
+    out.resize(static_cast<std::size_t>(format_into(out.data(), format, args) - out.data()));
+    console.write(out);
 }
 
 } // namespace referee

@@ -24,9 +24,9 @@ public:
     // More input after what was given, for driving a game request by request.
     void append_input(std::string_view more) { input_ += more; }
 
-    [[nodiscard]] const std::string& output() const { return output_; }
+    [[nodiscard]] std::string output() const { return std::string(pending()); }
     [[nodiscard]] std::size_t consumed() const { return position_; }
-    void clear_output() { output_.clear(); }
+    void clear_output() { clear_pending(); }
 
 private:
     std::string input_;

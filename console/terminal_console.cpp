@@ -17,7 +17,7 @@ constexpr std::size_t flush_threshold = 1 << 16;
 
 TerminalConsole::TerminalConsole(GlyphMode mode)
     : TextConsole(mode) {
-    output_.reserve(2 * flush_threshold);
+    reserve(2 * flush_threshold);
 }
 
 TerminalConsole::~TerminalConsole() {
@@ -34,27 +34,23 @@ GlyphMode TerminalConsole::mode_from_locale() {
     return utf8 ? GlyphMode::utf8 : GlyphMode::raw;
 }
 
-void TerminalConsole::write_text(std::string_view text) {
-    TextConsole::write_text(text);
-    flush_if_large();
-}
-
-void TerminalConsole::write_glyphs(std::string_view codes) {
-    TextConsole::write_glyphs(codes);
+void TerminalConsole::write(std::string_view text) {
+    TextConsole::write(text);
     flush_if_large();
 }
 
 void TerminalConsole::flush_if_large() {
-    if (output_.size() >= flush_threshold) {
+    if (pending().size() >= flush_threshold) {
         flush();
     }
 }
 
 void TerminalConsole::flush() {
+    const std::string_view output = pending();
     std::size_t written = 0;
-    while (written < output_.size()) {
+    while (written < output.size()) {
         const ssize_t count
-            = ::write(STDOUT_FILENO, output_.data() + written, output_.size() - written);
+            = ::write(STDOUT_FILENO, output.data() + written, output.size() - written);
         if (count < 0 && errno == EINTR) {
             continue;
         }
@@ -63,7 +59,7 @@ void TerminalConsole::flush() {
         }
         written += static_cast<std::size_t>(count);
     }
-    output_.clear();
+    clear_pending();
 }
 
 int TerminalConsole::peek_byte() {

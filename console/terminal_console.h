@@ -15,8 +15,7 @@ public:
     TerminalConsole(const TerminalConsole&) = delete;
     TerminalConsole& operator=(const TerminalConsole&) = delete;
 
-    void write_text(std::string_view text) override;
-    void write_glyphs(std::string_view codes) override;
+    void write(std::string_view text) override;
     int peek_byte() override;
     void take_byte() override { ++next_; }
 

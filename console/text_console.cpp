@@ -1,6 +1,10 @@
 #include "console/text_console.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstdint>
+#include <cstring>
+#include <utility>
 
 namespace referee {
 
@@ -55,29 +59,57 @@ std::string utf8(std::uint16_t point) {
 
 } // namespace
 
+static_assert(std::endian::native == std::endian::little, "the packed encodings assume it");
+
 TextConsole::TextConsole(GlyphMode mode)
     : mode_(mode) {
     for (std::size_t byte = 0; byte < utf8_.size(); ++byte) {
-        utf8_[byte] = utf8(cp437(byte));
+        const bool control = byte == '\t' || byte == '\n' || byte == 0x1b;
+        const std::string encoded
+            = control ? std::string(1, static_cast<char>(byte)) : utf8(cp437(byte));
+        Utf8 packed = static_cast<Utf8>(encoded.size()) << 24U;
+        std::memcpy(&packed, encoded.data(), encoded.size()); // little-endian: low bytes first
+        utf8_[byte] = packed;
     }
+}
+
+void TextConsole::reserve(std::size_t capacity) {
+    if (capacity > capacity_) {
+        auto bigger = std::make_unique_for_overwrite<char[]>(capacity);
+        if (size_ > 0) {
+            std::memcpy(bigger.get(), buffer_.get(), size_);
+        }
+        buffer_ = std::move(bigger);
+        capacity_ = capacity;
+    }
+}
+
+char* TextConsole::make_room(std::size_t extra) {
+    if (size_ + extra > capacity_) {
+        reserve(std::max({2 * capacity_, size_ + extra, std::size_t{4096}}));
+    }
+    return buffer_.get() + size_;
 }
 
 void TextConsole::clear_screen() {
-    output_ += clear_sequence;
+    write(clear_sequence); // escape and the ASCII that follows it pass through in every mode
 }
 
-void TextConsole::write_text(std::string_view text) {
-    output_ += text;
-}
-
-void TextConsole::write_glyphs(std::string_view codes) {
+void TextConsole::write(std::string_view text) {
     if (mode_ == GlyphMode::raw) {
-        output_ += codes;
+        std::memcpy(make_room(text.size()), text.data(), text.size());
+        size_ += text.size();
         return;
     }
-    for (const char code : codes) {
-        output_ += utf8_[static_cast<unsigned char>(code)];
+    // One spare byte: every byte is written as a whole word.
+    char* const start = make_room(text.size() * utf8_max + 1);
+    char* out = start;
+    for (const char byte : text) {
+        const Utf8 encoded = utf8_[static_cast<unsigned char>(byte)];
+        std::memcpy(out, &encoded, sizeof encoded);
+        out += encoded >> 24U;
     }
+    size_ += static_cast<std::size_t>(out - start);
 }
 
 } // namespace referee

@@ -1,11 +1,14 @@
-// Output side shared by the consoles: everything goes into one buffer, glyphs either as raw
-// bytes or as the UTF-8 encoding of their code page 437 character.
+// Output side shared by the consoles: everything goes into one buffer, the glyph bytes either as
+// they are or as the UTF-8 encoding of their code page 437 character.
 #pragma once
 
 #include "console/console.h"
 
 #include <array>
+#include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 
 namespace referee {
 
@@ -19,18 +22,32 @@ public:
     explicit TextConsole(GlyphMode mode);
 
     void clear_screen() override;
-    void write_text(std::string_view text) override;
-    void write_glyphs(std::string_view codes) override;
+    void write(std::string_view text) override;
 
     // The bytes that "\x1b[H\x1b[2J" writes: cursor home, then clear the window.
     static constexpr std::string_view clear_sequence = "\x1b[H\x1b[2J";
 
 protected:
-    std::string output_;
+    // What has been written and not yet taken away.
+    [[nodiscard]] std::string_view pending() const { return {buffer_.get(), size_}; }
+    void clear_pending() { size_ = 0; }
+    void reserve(std::size_t capacity);
 
 private:
+    // A byte's UTF-8 encoding packed in one word: up to three bytes in memory order, and their
+    // number in the top byte. Written as a whole word, then the end moves by the number.
+    using Utf8 = std::uint32_t;
+    static constexpr std::size_t utf8_max = 3;
+
+    // Room for `extra` more bytes; returns where they go.
+    char* make_room(std::size_t extra);
+
     GlyphMode mode_;
-    std::array<std::string, 256> utf8_{};
+    std::array<Utf8, 256> utf8_{};
+    // The output buffer, grown by doubling and never cleared byte by byte.
+    std::unique_ptr<char[]> buffer_;
+    std::size_t size_ = 0;
+    std::size_t capacity_ = 0;
 };
 
 } // namespace referee

@@ -2,9 +2,10 @@
 
 #include "game/game.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <string>
-#include <vector>
 
 namespace referee {
 
@@ -16,58 +17,125 @@ constexpr std::string_view frame_line = "\n\t\t+---+---------+---------+--------
 // Which of a cell's nine columns show the piece on each of its five lines; the rest show the
 // square's shade. Each cell is printed as "|%c%c%c%c%c%c%c%c%c".
 // clang-format off
-    constexpr std::array<std::string_view, 5> figure {
-        ".........",
-        "...PPP...",
-        "....P....",
-        "...PPP...",
-        "..PPPPP..",
-    };
+constexpr std::array<std::string_view, 5> figure {
+    ".........",
+    "...PPP...",
+    "....P....",
+    "...PPP...",
+    "..PPPPP..",
+};
 // clang-format on
+
+constexpr std::size_t cell_width = 10; // the bar and nine glyphs
+
+// The columns of the figure on one line of a cell: where the first 'P' is and how many follow.
+struct Run {
+    std::size_t first;
+    std::size_t count;
+};
+
+constexpr std::array<Run, 5> piece_runs = [] {
+    std::array<Run, 5> runs{};
+    for (std::size_t line = 0; line < figure.size(); ++line) {
+        const std::size_t first = figure[line].find('P');
+        const std::size_t last = figure[line].rfind('P');
+        runs[line] = first == std::string_view::npos ? Run{0, 0} : Run{first, last - first + 1};
+    }
+    return runs;
+}();
 
 // Legend order: big pawn, rook, knight, bishop, queen, king, then the small ones.
 constexpr std::array<Kind, 6> legend_kinds{
     Kind::pawn, Kind::rook, Kind::knight, Kind::bishop, Kind::queen, Kind::king};
 
-void print_board_line(const GameState& state, Console& console, int rank, std::size_t line) {
-    if (line == 2) {
-        print(console, "\n\t\t| %d ", {rank});
-    } else {
-        console.write_text("\n\t\t|   ");
-    }
-    std::array<char, 10> cell{};
-    cell[0] = '|';
+// Copies text at `out` and returns its end.
+char* put(char* out, std::string_view text) {
+    std::memcpy(out, text.data(), text.size());
+    return out + text.size();
+}
+
+// Line `line` (0..4) of rank `rank`: the left column, the eight cells, the right column.
+char* put_board_line(char* out, const GameState& state, int rank, std::size_t line) {
+    out = line == 2 ? format_into(out, "\n\t\t| %d ", std::array{rank}) : put(out, "\n\t\t|   ");
+    const Run run = piece_runs[line];
     for (int file = 0; file < 8; ++file) {
         const Square square{rank, file};
-        const auto shade = static_cast<char>(empty_shade(square));
-        const auto piece = static_cast<char>(state.cell(square));
-        for (std::size_t column = 0; column < 9; ++column) {
-            cell[column + 1] = figure[line][column] == 'P' ? piece : shade;
+        const Code code = state.cell(square);
+        // "|%c%c%c%c%c%c%c%c%c": the square's shade, with the piece's run of the figure over it.
+        *out++ = '|';
+        std::fill_n(out, cell_width - 1, static_cast<char>(empty_shade(square)));
+        if (!is_empty(code)) {
+            std::fill_n(out + run.first, run.count, static_cast<char>(code));
         }
-        console.write_text(std::string_view(cell.data(), 1));
-        console.write_glyphs(std::string_view(cell.data() + 1, 9));
+        out += cell_width - 1;
     }
-    console.write_text("|   |");
+    return put(out, "|   |");
 }
+
+// clang-format off
+constexpr std::string_view legend_three_wide = "\n\t       %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c  ";
+constexpr std::string_view legend_counts = "\n\t        %c =%d    %c =%d    %c =%d    %c =%d    %c =%d    %c =%d    %c =%d    %c =%d    %c =%d    %c =%d    %c =%d    %c =%d ";
+constexpr std::string_view legend_five_wide = "\n\t      %c%c%c%c%c   %c%c%c%c%c   %c%c%c%c%c   %c%c%c%c%c   %c%c%c%c%c   %c%c%c%c%c   %c%c%c%c%c   %c%c%c%c%c   %c%c%c%c%c   %c%c%c%c%c   %c%c%c%c%c   %c%c%c%c%c ";
+constexpr std::string_view legend_names = "\n\t      ushtm   torem   kalim   filim   damam   mbretm  ushtv   torev   kaliv   filiv   damav   mbretv";
+// clang-format on
+
+constexpr std::size_t legend_size_bound = 2 * formatted_size_bound(legend_three_wide, 36)
+    + formatted_size_bound(legend_counts, 24) + formatted_size_bound(legend_five_wide, 60)
+    + legend_names.size();
+
+// The five legend lines: each piece's figure, its count beside its single glyph, and its name.
+char* put_legend(char* out, const GameState& state) {
+    std::array<int, 36> three_wide{};
+    std::array<int, 24> with_count{};
+    std::array<int, 60> five_wide{};
+    std::size_t piece = 0;
+    for (Side side : {Side::big, Side::small}) {
+        for (Kind kind : legend_kinds) {
+            const int code = code_of(side, kind);
+            const int count
+                = kind == Kind::king ? 1 : state.piece_counts[side][static_cast<std::size_t>(kind)];
+            std::fill_n(three_wide.begin() + static_cast<std::ptrdiff_t>(3 * piece), 3, code);
+            with_count[2 * piece] = code;
+            with_count[2 * piece + 1] = count;
+            std::fill_n(five_wide.begin() + static_cast<std::ptrdiff_t>(5 * piece), 5, code);
+            ++piece;
+        }
+    }
+    out = format_into(out, legend_three_wide, three_wide);
+    out = format_into(out, legend_counts, with_count);
+    out = format_into(out, legend_three_wide, three_wide);
+    out = format_into(out, legend_five_wide, five_wide);
+    return put(out, legend_names);
+}
+
+// clang-format off
+constexpr std::string_view file_letters = "\n\t\t|   |    a    |    b    |    c    |    d    |    e    |    f    |    g    |    h    |   | ";
+constexpr std::string_view closing_frame = "\n\t\t+---+---------+---------+---------+---------+---------+---------+---------+---------+---+ ";
+// clang-format on
+
+// Nine frame lines, forty board lines of 92 bytes, the file letters, the closing frame, the legend.
+constexpr std::size_t drawing_size_bound = 9 * frame_line.size() + 40 * 92 + file_letters.size()
+    + closing_frame.size() + legend_size_bound;
 
 } // namespace
 
+// The drawing is composed in one buffer and written in one piece after the clear.
 void draw_board(const GameState& state, Console& console) {
-    console.clear_screen();
-    console.write_text(frame_line);
-    console.write_text("");
-    console.write_text(frame_line);
+    std::array<char, drawing_size_bound> buffer{};
+    char* out = put(buffer.data(), frame_line);
+    out = put(out, "");
+    out = put(out, frame_line);
     for (int rank = 8; rank >= 1; --rank) {
         for (std::size_t line = 0; line < figure.size(); ++line) {
-            print_board_line(state, console, rank, line);
+            out = put_board_line(out, state, rank, line);
         }
-        console.write_text(frame_line);
+        out = put(out, frame_line);
     }
-    console.write_text("\n\t\t|   |    a    |    b    |    c    |    d    |    e    |    f    |    "
-                       "g    |    h    |   | ");
-    console.write_text("\n\t\t+---+---------+---------+---------+---------+---------+---------+----"
-                       "-----+---------+---+ ");
-    print_legend(state, console);
+    out = put(out, file_letters);
+    out = put(out, closing_frame);
+    out = put_legend(out, state);
+    console.clear_screen();
+    console.write(std::string_view(buffer.data(), static_cast<std::size_t>(out - buffer.data())));
 }
 
 void draw_board(Game& game) {
@@ -75,28 +143,9 @@ void draw_board(Game& game) {
 }
 
 void print_legend(const GameState& state, Console& console) {
-    // Each line repeats the twelve pieces in legend order: figures three or five glyphs wide,
-    // and the single glyph with the piece's count beside it.
-    std::vector<int> three_wide;
-    std::vector<int> with_count;
-    std::vector<int> five_wide;
-    for (Side side : {Side::big, Side::small}) {
-        for (Kind kind : legend_kinds) {
-            const int code = code_of(side, kind);
-            const int count
-                = kind == Kind::king ? 1 : state.piece_counts[side][static_cast<std::size_t>(kind)];
-            three_wide.insert(three_wide.end(), 3, code);
-            with_count.insert(with_count.end(), {code, count});
-            five_wide.insert(five_wide.end(), 5, code);
-        }
-    }
-    // clang-format off
-    print(console, "\n\t       %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c  ", three_wide);
-    print(console, "\n\t        %c =%d    %c =%d    %c =%d    %c =%d    %c =%d    %c =%d    %c =%d    %c =%d    %c =%d    %c =%d    %c =%d    %c =%d ", with_count);
-    print(console, "\n\t       %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c  ", three_wide);
-    print(console, "\n\t      %c%c%c%c%c   %c%c%c%c%c   %c%c%c%c%c   %c%c%c%c%c   %c%c%c%c%c   %c%c%c%c%c   %c%c%c%c%c   %c%c%c%c%c   %c%c%c%c%c   %c%c%c%c%c   %c%c%c%c%c   %c%c%c%c%c ", five_wide);
-    print(console, "\n\t      ushtm   torem   kalim   filim   damam   mbretm  ushtv   torev   kaliv   filiv   damav   mbretv");
-    // clang-format on
+    std::array<char, legend_size_bound> buffer{};
+    const char* end = put_legend(buffer.data(), state);
+    console.write(std::string_view(buffer.data(), static_cast<std::size_t>(end - buffer.data())));
 }
 
 } // namespace referee
