@@ -84,7 +84,7 @@ constexpr std::size_t legend_size_bound = 2 * formatted_size_bound(legend_three_
     + legend_names.size();
 
 // The five legend lines: each piece's figure, its count beside its single glyph, and its name.
-char* put_legend(char* out, const GameState& state) {
+char* print_legend(char* out, const GameState& state) {
     std::array<int, 36> three_wide{};
     std::array<int, 24> with_count{};
     std::array<int, 60> five_wide{};
@@ -133,19 +133,13 @@ void draw_board(const GameState& state, Console& console) {
     }
     out = put(out, file_letters);
     out = put(out, closing_frame);
-    out = put_legend(out, state);
+    out = print_legend(out, state);
     console.clear_screen();
     console.write(std::string_view(buffer.data(), static_cast<std::size_t>(out - buffer.data())));
 }
 
 void draw_board(Game& game) {
     draw_board(game.state, game.console);
-}
-
-void print_legend(const GameState& state, Console& console) {
-    std::array<char, legend_size_bound> buffer{};
-    const char* end = put_legend(buffer.data(), state);
-    console.write(std::string_view(buffer.data(), static_cast<std::size_t>(end - buffer.data())));
 }
 
 } // namespace referee

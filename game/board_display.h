@@ -8,11 +8,9 @@ namespace referee {
 
 struct Game;
 
-// Clears the window and draws the whole board, then the legend.
+// Clears the window and draws the whole board, then the legend: each piece's figure, its count
+// and its short name.
 void draw_board(const GameState& state, Console& console);
 void draw_board(Game& game);
-
-// Five lines: each piece's figure, its count and its short name.
-void print_legend(const GameState& state, Console& console);
 
 } // namespace referee
