@@ -1,0 +1,222 @@
+#!/usr/bin/env bash
+# Plays the first moves of a game in a real terminal (a detached tmux pane of 130x75 at a UTF-8
+# locale) and checks what the pane shows: the board cells where they belong, the shade pattern,
+# the legend, the prompts, the redraw after a move, and the exit status after 0.
+# Usage: tmux_test.sh PATH/TO/referee      Exit status 77 means skipped (no tmux here).
+set -uo pipefail
+
+export LANG=C.UTF-8 LC_ALL=C.UTF-8 # also makes bash count characters, not bytes
+unset TMUX TMUX_PANE
+
+referee="${1:?usage: tmux_test.sh PATH/TO/referee}"
+referee="$(cd "$(dirname "$referee")" && pwd)/$(basename "$referee")"
+[ -x "$referee" ] || { echo "not an executable: $referee" >&2; exit 2; }
+
+if ! command -v tmux >/dev/null 2>&1; then
+  echo "SKIP: tmux is not installed, so the real-terminal test cannot run (apt-get install tmux)"
+  exit 77
+fi
+
+# A private server on a private socket: parallel and repeated runs never meet.
+work="$(mktemp -d "${TMPDIR:-/tmp}/referee-tmux.XXXXXX")"
+socket="$work/socket"
+session="referee$$"
+tm() { tmux -S "$socket" -f /dev/null "$@"; }
+cleanup() {
+  tm kill-server >/dev/null 2>&1
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM HUP
+
+failures=0
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+screen="" # the last capture of the pane, one screen line per array element below
+lines=()
+capture() {
+  screen="$(tm capture-pane -p -J -t "$session" 2>/dev/null)"
+  mapfile -t lines <<<"$screen"
+}
+show() {
+  echo "---- pane ----"
+  printf '%s\n' "$screen"
+  echo "--------------"
+}
+# wait_for TEXT [COUNT]: polls the pane until TEXT is on at least COUNT lines (default 1); gives up
+# after 10 seconds so that the test never hangs.
+wait_for() {
+  local text="$1" count="${2:-1}" tries=0
+  while [ "$tries" -lt 200 ]; do
+    capture
+    if [ "$(grep -cF -- "$text" <<<"$screen")" -ge "$count" ]; then
+      return 0
+    fi
+    sleep 0.05
+    tries=$((tries + 1))
+  done
+  echo "FAIL: timed out waiting for ${count}x \"$text\""
+  show
+  exit 1
+}
+type_line() {
+  tm send-keys -t "$session" -l -- "$1" && tm send-keys -t "$session" Enter
+}
+
+# The board: each line is two tabs (16 columns), "|   |" or "| N |", then per file a cell of nine
+# characters and a bar.
+margin=21
+nb=$'\u00a0' # the light shade, code page 437 byte 255
+dk='▒'       # the dark shade, byte 177
+# row_of RANK LINE: the pane line of line LINE (1..5) of RANK, found from the rank label on line 3.
+row_of() {
+  local i
+  for i in "${!lines[@]}"; do
+    if [[ "${lines[$i]}" == "                | $1 |"* ]]; then
+      echo $((i + $2 - 3))
+      return
+    fi
+  done
+  echo -1
+}
+# cell RANK FILE LINE: the nine characters of that cell line as shown in the pane.
+cell() {
+  local row
+  row="$(row_of "$1" "$3")"
+  [ "$row" -ge 0 ] || { echo "(rank $1 not on screen)"; return; }
+  local text="${lines[$row]}"
+  echo "${text:$((margin + $2 * 10)):9}"
+}
+shade_of() { # RANK FILE: light when rank + file index is even
+  if (((($1 + $2) % 2) == 0)); then echo "$nb"; else echo "$dk"; fi
+}
+# expect_piece RANK FILE GLYPH NAME: the five lines of the cell show GLYPH's figure on the
+# square's shade.
+expect_piece() {
+  local s line want got
+  s="$(shade_of "$1" "$2")"
+  local -a figure=("$s$s$s$s$s$s$s$s$s" "$s$s$s$3$3$3$s$s$s" "$s$s$s$s$3$s$s$s$s"
+    "$s$s$s$3$3$3$s$s$s" "$s$s$3$3$3$3$3$s$s")
+  for line in 1 2 3 4 5; do
+    want="${figure[$((line - 1))]}"
+    got="$(cell "$1" "$2" "$line")"
+    [ "$got" == "$want" ] || fail "$4, cell line $line: want '$want', got '$got'"
+  done
+}
+expect_empty() { # RANK FILE NAME
+  local s
+  s="$(shade_of "$1" "$2")"
+  expect_piece "$1" "$2" "$s" "$3"
+}
+# expect_empty_rank RANK: all five lines of the rank are solid shades alternating by file.
+expect_empty_rank() {
+  local want="" file line row s
+  for file in 0 1 2 3 4 5 6 7; do
+    s="$(shade_of "$1" "$file")"
+    want+="$s$s$s$s$s$s$s$s$s|"
+  done
+  for line in 1 2 3 4 5; do
+    row="$(row_of "$1" "$line")"
+    local text=""
+    if [ "$row" -ge 0 ]; then text="${lines[$row]}"; fi
+    if [ "${text:margin:80}" != "$want" ]; then
+      fail "empty rank $1, line $line: want '$want', got '${text:margin:80}'"
+    fi
+  done
+}
+
+# Start the referee in the pane; the shell that runs it records its exit status.
+tm new-session -d -s "$session" -x 130 -y 75 \
+  "env LANG=C.UTF-8 LC_ALL=C.UTF-8 '$referee'; echo \$? >'$work/status.new'; mv '$work/status.new' '$work/status'" \
+  </dev/null \
+  || { echo "FAIL: tmux could not start a session"; exit 1; }
+tm set-option -t "$session" -w remain-on-exit on >/dev/null
+tm set-option -t "$session" status off >/dev/null
+size="$(tm display-message -p -t "$session" '#{pane_width} #{pane_height}')"
+read -r width height <<<"$size"
+if [ "$width" -lt 120 ] || [ "$height" -lt 70 ]; then
+  echo "FAIL: pane is ${width}x${height}, the board needs at least 120x70"
+  exit 1
+fi
+
+wait_for "PER TE STARTUAR LOJEN."
+type_line 14
+wait_for "Levizja nr  1, luan i vogli:>"
+
+# The first board: the clear removed the introduction, the big pieces are on top, the small ones
+# at the bottom, the light squares a8 and h1 blank, a1 and h8 dark.
+grep -qF "JU LUTEM" <<<"$screen" && fail "the introduction is still on screen after the board"
+expect_piece 1 4 '♠' "small king on e1"
+expect_piece 1 3 '█' "small queen on d1"
+expect_piece 1 0 '⌂' "small rook on a1"
+expect_piece 8 4 '♣' "big king on e8"
+expect_piece 8 7 '«' "big rook on h8"
+expect_piece 2 4 '▬' "small pawn on e2"
+expect_piece 7 4 '▄' "big pawn on e7"
+for rank in 6 5 4 3; do expect_empty_rank "$rank"; done
+# The legend: names, and each figure with its count, in the fixed order under the board.
+names="ushtm   torem   kalim   filim   damam   mbretm  ushtv   torev   kaliv   filiv   damav   mbretv"
+counts="▄ =8    « =2    ¼ =2    ☻ =2    ▓ =1    ♣ =1    ▬ =8    ⌂ =2    ½ =2    ☺ =2    █ =1    ♠ =1"
+wide="▄▄▄▄▄   «««««   ¼¼¼¼¼   ☻☻☻☻☻   ▓▓▓▓▓   ♣♣♣♣♣   ▬▬▬▬▬   ⌂⌂⌂⌂⌂   ½½½½½   ☺☺☺☺☺   █████   ♠♠♠♠♠"
+files="|   |    a    |    b    |    c    |    d    |    e    |    f    |    g    |    h    |   |"
+rank1="$(row_of 1 3)"
+legend=-1
+for i in "${!lines[@]}"; do [[ "${lines[$i]}" == *"$names"* ]] && legend=$i; done
+if [ "$legend" -lt 0 ]; then
+  fail "legend names line not on screen"
+else
+  [ "$legend" -gt "$rank1" ] || fail "legend is not under the board"
+  [[ "${lines[$((legend - 3))]}" == *"$counts"* ]] || fail "legend counts line: '${lines[$((legend - 3))]}'"
+  [[ "${lines[$((legend - 1))]}" == *"$wide"* ]] || fail "legend wide figures line: '${lines[$((legend - 1))]}'"
+  [[ "${lines[$((rank1 + 4))]}" == *"$files"* ]] || fail "file letters are not under rank 1"
+  prompt_row=-1
+  for i in "${!lines[@]}"; do [[ "${lines[$i]}" == *"Levizja nr  1, luan i vogli:>"* ]] && prompt_row=$i; done
+  [ "$prompt_row" -eq $((legend + 1)) ] || fail "the prompt is not on the line under the legend"
+fi
+[ "$failures" -eq 0 ] || show
+
+# A mistyped line: the line feed left after 14 is refused first, then the line itself, silently,
+# so the small side's prompt stands three times and nothing else is printed.
+type_line x2e4d
+wait_for "Levizja nr  1, luan i vogli:>" 3
+[ "$(grep -cF "Levizja nr  1, luan i vogli:>" <<<"$screen")" -eq 3 ] || fail "want the prompt three times"
+after="$(sed -n '/Levizja nr  1, luan i vogli:>/,$p' <<<"$screen" | grep -v 'Levizja nr  1' | tr -d ' \n')"
+[ -z "$after" ] || fail "a silent refusal printed something: '$after'"
+
+# e2e4d: the board is redrawn with the pawn on e4 (a light square), e2 empty and light, and the
+# big side's prompt for move 2.
+type_line e2e4d
+wait_for "LEVIZJA NR  2, LUAN I MADHI:>"
+[ "$(grep -cF "Levizja nr  1" <<<"$screen")" -eq 0 ] || fail "the redraw did not clear the earlier prompts"
+expect_piece 4 4 '▬' "small pawn on e4"
+expect_empty 2 4 "e2 after the move"
+expect_piece 1 4 '♠' "small king on e1 after the move"
+grep -qF "$counts" <<<"$screen" || fail "legend counts changed by a quiet move"
+
+# e7e5d: the big pawn on e5, a dark square; the small side's prompt for move 3.
+type_line e7e5d
+wait_for "Levizja nr  3, luan i vogli:>"
+expect_piece 5 4 '▄' "big pawn on e5"
+expect_empty 7 4 "e7 after the move"
+expect_piece 4 4 '▬' "small pawn still on e4"
+for rank in 6 3; do expect_empty_rank "$rank"; done
+[ "$failures" -eq 0 ] || show
+
+# 0 ends the program with status 1 (written to a file by the shell that started it).
+type_line 0
+tries=0
+while [ ! -f "$work/status" ]; do
+  tries=$((tries + 1))
+  [ "$tries" -lt 200 ] || { fail "the program did not end after 0"; break; }
+  sleep 0.05
+done
+status="$(cat "$work/status" 2>/dev/null)"
+[ "$status" == 1 ] || fail "exit status after 0: want 1, got '$status'"
+
+if [ "$failures" -ne 0 ]; then
+  echo "$failures check(s) failed"
+  exit 1
+fi
+echo "PASS: board, legend, prompts and exit status on a ${width}x${height} tmux pane"
