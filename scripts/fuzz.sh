@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer target in build-fuzz/ (clang, address and undefined-behaviour sanitizers),
+# replays the seed corpus in fuzz/corpus/, then fuzzes for a bounded time. Fails on any crash.
+#
+#   scripts/fuzz.sh [SECONDS]     # or FUZZ_SECONDS=SECONDS scripts/fuzz.sh; default 60, 0 = replay only
+#
+# New inputs the fuzzer finds go to a scratch directory (FUZZ_WORK, default build-fuzz/work), never
+# into fuzz/corpus/; crash reproducers are written there as crash-*.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+seconds="${1:-${FUZZ_SECONDS:-60}}"
+case "$seconds" in
+'' | *[!0-9]*)
+  echo "fuzz.sh: seconds must be a whole number, got '$seconds'" >&2
+  exit 2
+  ;;
+esac
+
+bash scripts/deps.sh
+need=()
+command -v clang++ >/dev/null 2>&1 || need+=(clang)
+probe_dir="$(mktemp -d)"
+trap 'rm -rf "$probe_dir"' EXIT
+probe() {
+  printf 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long) { return 0; }\n' \
+    >"$probe_dir/probe.cpp"
+  clang++ -fsanitize=fuzzer,address,undefined "$probe_dir/probe.cpp" -o "$probe_dir/probe" \
+    >/dev/null 2>&1
+}
+if [ "${#need[@]}" -gt 0 ] || ! probe; then
+  need+=(libclang-rt-14-dev)
+  echo "installing: ${need[*]}"
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${need[@]}"
+  probe || {
+    echo "fuzz.sh: clang++ cannot link -fsanitize=fuzzer" >&2
+    exit 1
+  }
+fi
+
+cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
+  -DREFEREE_FUZZ=ON -DREFEREE_TESTS=OFF -DREFEREE_BENCH=OFF >/dev/null
+cmake --build build-fuzz --target fuzz_referee -j"$(nproc)"
+
+target=build-fuzz/fuzz/fuzz_referee
+work="${FUZZ_WORK:-build-fuzz/work}"
+mkdir -p "$work/corpus" "$work/artifacts"
+export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
+export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
+common=(-max_len=4096 -timeout=10 -rss_limit_mb=2048 -artifact_prefix="$work/artifacts/")
+
+echo "== replaying fuzz/corpus"
+"$target" "${common[@]}" -runs=0 fuzz/corpus
+
+if [ "$seconds" -gt 0 ]; then
+  echo "== fuzzing for ${seconds}s (new inputs in $work/corpus)"
+  # The first directory receives new inputs; fuzz/corpus is only read.
+  "$target" "${common[@]}" -max_total_time="$seconds" -print_final_stats=1 \
+    "$work/corpus" fuzz/corpus
+fi
+echo "fuzz: no crash"
