@@ -71,15 +71,18 @@ void king_step(Game& game, Side side) {
     const int rank_distance = std::abs(state.to().rank - state.from().rank);
     const int file_distance = std::abs(state.to().file - state.from().file);
     const bool one_square = std::max(rank_distance, file_distance) == 1;
-    const std::array<Tri, 11> safety{state.king_dest_knight_attacked[side],
-        state.king_dest_line_attacked[side], state.king_dest_next_to_king[side],
-        state.king_dest_diagonal_attacked[side], state.step_keeps_diag_check[side][Dir::down_right],
-        state.step_keeps_diag_check[side][Dir::up_left],
-        state.step_keeps_diag_check[side][Dir::down_left],
-        state.step_keeps_diag_check[side][Dir::up_right], state.rank_move_keeps_line_check[side],
-        state.rank_move_keeps_adjacent_check[side], state.file_move_keeps_adjacent_check[side]};
-    const bool safe
-        = std::none_of(safety.begin(), safety.end(), [](Tri flag) { return flag == Tri::yes; });
+    // The destination flags of the king, then the seven persisting-check flags of its side.
+    const auto holds = [](Tri flag) { return flag == Tri::yes; };
+    const bool destination_attacked = holds(state.king_dest_knight_attacked[side])
+        || holds(state.king_dest_line_attacked[side]) || holds(state.king_dest_next_to_king[side])
+        || holds(state.king_dest_diagonal_attacked[side]);
+    const bool check_kept
+        = std::ranges::any_of(step_test_order,
+              [&](Dir ray) { return holds(state.step_keeps_diag_check[side][ray]); })
+        || holds(state.rank_move_keeps_line_check[side])
+        || holds(state.rank_move_keeps_adjacent_check[side])
+        || holds(state.file_move_keeps_adjacent_check[side]);
+    const bool safe = !destination_attacked && !check_kept;
     const bool own_piece_there = state.target[side] == Tri::yes && state.target_empty != Tri::yes;
     if (state.from_code() == king_of(side) && state.is_side_to_move(side) && safe
         && !own_piece_there && one_square) {
