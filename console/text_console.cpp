@@ -96,6 +96,9 @@ void TextConsole::clear_screen() {
 }
 
 void TextConsole::write(std::string_view text) {
+    if (text.empty()) {
+        return;
+    }
     if (mode_ == GlyphMode::raw) {
         std::memcpy(make_room(text.size()), text.data(), text.size());
         size_ += text.size();
