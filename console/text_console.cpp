@@ -75,6 +75,7 @@ TextConsole::TextConsole(GlyphMode mode)
 
 void TextConsole::reserve(std::size_t capacity) {
     if (capacity > capacity_) {
+        // NOLINTNEXTLINE(modernize-avoid-c-arrays): bytes that are written before they are read
         auto bigger = std::make_unique_for_overwrite<char[]>(capacity);
         if (size_ > 0) {
             std::memcpy(bigger.get(), buffer_.get(), size_);

@@ -45,7 +45,7 @@ private:
     GlyphMode mode_;
     std::array<Utf8, 256> utf8_{};
     // The output buffer, grown by doubling and never cleared byte by byte.
-    std::unique_ptr<char[]> buffer_;
+    std::unique_ptr<char[]> buffer_; // NOLINT(modernize-avoid-c-arrays): uninitialised bytes
     std::size_t size_ = 0;
     std::size_t capacity_ = 0;
 };

@@ -114,8 +114,8 @@ constexpr std::string_view closing_frame = "\n\t\t+---+---------+---------+-----
 // clang-format on
 
 // Nine frame lines, forty board lines of 92 bytes, the file letters, the closing frame, the legend.
-constexpr std::size_t drawing_size_bound = 9 * frame_line.size() + 40 * 92 + file_letters.size()
-    + closing_frame.size() + legend_size_bound;
+constexpr std::size_t drawing_size_bound = 9 * frame_line.size() + std::size_t{40} * 92
+    + file_letters.size() + closing_frame.size() + legend_size_bound;
 
 } // namespace
 
