@@ -100,7 +100,8 @@ bool names_two_squares(const MoveRequest& request) {
         && is_rank(request.from_rank) && is_rank(request.to_rank);
 }
 
-// Steps 7 to 14 of a request whose squares are on the board (after a take-back, if any).
+// Judges a request whose squares are on the board, after its take-back if it asked for one:
+// classification, end rules, analyses, piece rules, king rules, castling and promotion.
 void judge_request(Game& game) {
     GameState& state = game.state;
     const Code destination = state.to_code();
