@@ -3,7 +3,7 @@
 // redraws.
 #pragma once
 
-#include "console/text_console.h"
+#include "console/string_console.h"
 
 #include <cstddef>
 #include <string>
@@ -12,21 +12,15 @@
 
 namespace referee::bench {
 
-class NullSink : public TextConsole {
+class NullSink : public StringConsole {
 public:
     explicit NullSink(std::string input, GlyphMode mode = GlyphMode::raw)
-        : TextConsole(mode)
-        , input_(std::move(input)) { }
+        : StringConsole(std::move(input), mode) { }
 
     void clear_screen() override {
         ++redraws_;
-        TextConsole::clear_screen();
+        StringConsole::clear_screen();
     }
-    int peek_byte() override {
-        return position_ < input_.size() ? static_cast<unsigned char>(input_[position_])
-                                         : end_of_input;
-    }
-    void take_byte() override { ++position_; }
 
     // The output since the last drop.
     [[nodiscard]] std::string_view pending() const { return TextConsole::pending(); }
@@ -35,15 +29,11 @@ public:
         bytes_ += pending().size();
         clear_pending();
     }
-    // Reads the same input again from the start.
-    void rewind() { position_ = 0; }
 
     [[nodiscard]] std::size_t bytes() const { return bytes_ + pending().size(); }
     [[nodiscard]] std::size_t redraws() const { return redraws_; }
 
 private:
-    std::string input_;
-    std::size_t position_ = 0;
     std::size_t bytes_ = 0;
     std::size_t redraws_ = 0;
 };

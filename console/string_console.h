@@ -20,6 +20,8 @@ public:
                                          : end_of_input;
     }
     void take_byte() override { ++position_; }
+    // Reads the same input again from its start.
+    void rewind() { position_ = 0; }
 
     // More input after what was given, for driving a game request by request.
     void append_input(std::string_view more) { input_ += more; }
