@@ -34,6 +34,24 @@ WalkEnd GameState::walk(Square from, Dir dir, int limit) const {
     return {NOTHING, limit};
 }
 
+void GameState::forget_check() {
+    for (Side side : {Side::small, Side::big}) {
+        knight_check[side] = Tri::no;
+        for (Dir ray : diagonal_dirs) {
+            diag_check[side][ray] = Tri::no;
+        }
+        for (Dir ray : straight_dirs) {
+            line_check[side][ray] = Tri::no;
+            disc_check_ray[side][ray] = Tri::no;
+        }
+        adjacent_rank_check[side] = Tri::no;
+        adjacent_file_check[side] = Tri::no;
+        disc_check[side] = Tri::no;
+        in_check[side] = Tri::no;
+        check_remains_any[side] = Tri::no;
+    }
+}
+
 int* GameState::counter_of(Code code) {
     for (Side side : {Side::small, Side::big}) {
         for (std::size_t kind = 0; kind < counted_kinds; ++kind) {

@@ -93,6 +93,11 @@ struct GameState {
     // Empties a square with its own shade.
     void clear(Square square) { put(square, empty_shade(square)); }
 
+    // Forgets every check that the last move gave, for both kings: a take-back, castling and
+    // promotion change the board without detecting checks, so no check of the position before
+    // them may be remembered after them.
+    void forget_check();
+
     // Steps from `from` (not examined) in `dir` over empty squares, at most `limit` steps.
     [[nodiscard]] WalkEnd walk(Square from, Dir dir, int limit) const;
 

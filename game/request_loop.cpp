@@ -159,8 +159,10 @@ Pass request_pass(Game& game) {
     }
     state.carried_out = false;
     if (state.move_request.flag_char == 'p') {
-        if (!is_take_back_letter(state.move_request.piece_char)) {
-            --state.move_number; // a take-back without a letter of the table means nothing
+        // A take-back without a letter of the table means nothing, and one onto an occupied
+        // square would destroy the piece standing there: both are dropped silently.
+        if (!is_take_back_letter(state.move_request.piece_char) || !is_empty(state.to_code())) {
+            --state.move_number;
             return Pass::next;
         }
         take_back(game);

@@ -60,6 +60,7 @@ void castle(Game& game, std::initializer_list<int> emptied, int rook_to) {
         state.clear({rank, file});
     }
     state.put({rank, rook_to}, code_of(side, Kind::rook));
+    state.forget_check();
     draw_board(game);
     ++state.move_number;
 }

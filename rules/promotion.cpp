@@ -35,11 +35,10 @@ void apply_promotion(Game& game) {
     if (pawn == SMALL_PAWN || pawn == BIG_PAWN) {
         --*state.counter_of(pawn);
     }
-    const Code captured = state.to_code();
-    if (captured != SMALL_PAWN && captured != BIG_PAWN) {
-        if (int* counter = state.counter_of(captured)) {
-            --*counter;
-        }
+    // Any counted piece on the destination is captured, a pawn too (a take-back can leave one
+    // on the last rank), so that the legend keeps matching the board.
+    if (int* counter = state.counter_of(state.to_code())) {
+        --*counter;
     }
     if (const auto piece = piece_of_letter(state.move_request.piece_char);
         piece && *piece != SMALL_PAWN && *piece != BIG_PAWN) {
@@ -50,6 +49,7 @@ void apply_promotion(Game& game) {
         }
     }
     state.clear(state.from());
+    state.forget_check();
     draw_board(game);
     ++state.move_number;
     state.carried_out = true;

@@ -28,8 +28,8 @@ void take_back(Game& game) {
     for (Side side : {Side::small, Side::big}) {
         state.mate_counter[side] = 1;
         state.stalemate_counter[side] = 1;
-        state.in_check[side] = Tri::no;
     }
+    state.forget_check();
     draw_board(game);
     --state.move_number;
     state.carried_out = true;

@@ -84,14 +84,19 @@ TEST(Promotion, EveryLetterForTheBigPawn) {
 }
 
 TEST(Promotion, CaptureLowersTheCapturedCounter) {
-    TestGame g;
-    g.place({{"e7", SMALL_PAWN}, {"d8", BIG_ROOK}, {"a1", SMALL_KING}, {"h5", BIG_KING}});
-    play(g, 3, "e7d8ek\n");
-    EXPECT_EQ(g.state().cell(sq("d8")), SMALL_KNIGHT);
-    EXPECT_EQ(count(g, Side::big, Kind::rook), 1);
-    EXPECT_EQ(count(g, Side::small, Kind::knight), 3);
-    EXPECT_EQ(count(g, Side::small, Kind::pawn), 7);
-    EXPECT_EQ(next_prompt(g), 4);
+    // A pawn on the last rank (left there by a take-back) is captured like any other piece.
+    for (const Kind captured : {Kind::rook, Kind::pawn}) {
+        TestGame g;
+        g.place({{"e7", SMALL_PAWN}, {"d8", code_of(Side::big, captured)}, {"a1", SMALL_KING},
+            {"h5", BIG_KING}});
+        const int before = count(g, Side::big, captured);
+        play(g, 3, "e7d8ek\n");
+        EXPECT_EQ(g.state().cell(sq("d8")), SMALL_KNIGHT);
+        EXPECT_EQ(count(g, Side::big, captured), before - 1);
+        EXPECT_EQ(count(g, Side::small, Kind::knight), 3);
+        EXPECT_EQ(count(g, Side::small, Kind::pawn), 7);
+        EXPECT_EQ(next_prompt(g), 4);
+    }
 }
 
 TEST(Promotion, RefusedWithoutAPieceLetterOrOffTheLastRank) {
@@ -155,13 +160,97 @@ TEST(TakeBack, LetterOutsideTheTableIsDroppedSilently) {
     }
 }
 
+// Every check-state flag that a move leaves behind, for both kings.
+void remember_every_check(GameState& s) {
+    for (Side side : {Side::small, Side::big}) {
+        for (PerSide<Tri>* flag : {&s.knight_check, &s.adjacent_rank_check, &s.adjacent_file_check,
+                 &s.disc_check, &s.in_check, &s.check_remains_any}) {
+            (*flag)[side] = Tri::yes;
+        }
+        for (Dir ray : all_dirs) {
+            s.diag_check[side][ray] = Tri::yes;
+            s.line_check[side][ray] = Tri::yes;
+            s.disc_check_ray[side][ray] = Tri::yes;
+        }
+    }
+}
+
+void expect_no_check_remembered(const GameState& s) {
+    for (Side side : {Side::small, Side::big}) {
+        SCOPED_TRACE(side == Side::small ? "small king" : "big king");
+        EXPECT_EQ(s.knight_check[side], Tri::no);
+        EXPECT_EQ(s.adjacent_rank_check[side], Tri::no);
+        EXPECT_EQ(s.adjacent_file_check[side], Tri::no);
+        EXPECT_EQ(s.disc_check[side], Tri::no);
+        EXPECT_EQ(s.in_check[side], Tri::no);
+        EXPECT_EQ(s.check_remains_any[side], Tri::no);
+        for (Dir ray : diagonal_dirs) {
+            EXPECT_EQ(s.diag_check[side][ray], Tri::no);
+        }
+        for (Dir ray : straight_dirs) {
+            EXPECT_EQ(s.line_check[side][ray], Tri::no);
+            EXPECT_EQ(s.disc_check_ray[side][ray], Tri::no);
+        }
+    }
+}
+
+TEST(ForgetCheck, TakeBackCastlingAndPromotionForgetEveryCheck) {
+    {
+        TestGame g;
+        remember_every_check(g.state());
+        g.state().forget_check();
+        expect_no_check_remembered(g.state());
+    }
+    struct Case {
+        std::string_view what;
+        std::initializer_list<std::pair<std::string_view, Code>> pieces;
+        int number;
+        std::string_view line;
+        std::string_view moved_to; // the square that holds a piece afterwards
+    };
+    for (const Case& c : {
+             Case{"take-back", {{"e4", SMALL_PAWN}, {"a1", SMALL_KING}, {"h8", BIG_KING}}, 2,
+                 "e4e2po", "e2"},
+             Case{"castling", {{"e1", SMALL_KING}, {"h1", SMALL_ROOK}, {"a8", BIG_KING}}, 1,
+                 "e1g1d\n", "g1"},
+             Case{"castling queen side", {{"e8", BIG_KING}, {"a8", BIG_ROOK}, {"h1", SMALL_KING}},
+                 2, "e8c8d\n", "c8"},
+             Case{"promotion", {{"d2", BIG_PAWN}, {"a8", SMALL_KING}, {"h5", BIG_KING}}, 4,
+                 "d2d1wD", "d1"},
+         }) {
+        SCOPED_TRACE(c.what);
+        TestGame g;
+        g.place(c.pieces);
+        remember_every_check(g.state());
+        play(g, c.number, c.line);
+        EXPECT_FALSE(is_empty(g.state().cell(sq(c.moved_to))));
+        expect_no_check_remembered(g.state());
+    }
+}
+
+TEST(TakeBack, OntoAnOccupiedSquareIsDroppedSilently) {
+    TestGame g;
+    g.place({{"e4", SMALL_PAWN}, {"e2", SMALL_ROOK}, {"a1", SMALL_KING}, {"h8", BIG_KING}});
+    g.state().mate_counter[Side::small] = 3;
+    const auto board = g.state().board;
+    const auto counts = g.state().piece_counts;
+    for (std::string_view line : {"e2e4po", "e4e2pU", "a1a1po", "e4h8po"}) {
+        SCOPED_TRACE(line);
+        const std::string out = play(g, 2, line);
+        EXPECT_EQ(g.state().board, board);
+        EXPECT_EQ(g.state().piece_counts[Side::big], counts[Side::big]);
+        EXPECT_EQ(g.state().mate_counter[Side::small], 3);
+        EXPECT_EQ(next_prompt(g), 2);
+        EXPECT_EQ(out, "\n\t\t\t\t\t\t LEVIZJA NR  2, LUAN I MADHI:>");
+    }
+}
+
 TEST(TakeBack, EmptyFromSquareLeavesEveryEmptySquareItsOwnShade) {
     TestGame g;
-    g.place({{"d2", SMALL_PAWN}, {"a1", SMALL_KING}, {"h8", BIG_KING}});
+    g.place({{"a1", SMALL_KING}, {"h8", BIG_KING}});
     play(g, 3, "d3d2po"); // d3 light, d2 dark
     EXPECT_EQ(g.state().cell(sq("d2")), EMPTY_DARK);
     EXPECT_EQ(g.state().cell(sq("d3")), EMPTY_LIGHT);
-    EXPECT_EQ(count(g, Side::small, Kind::pawn), 8); // the lost pawn is not counted
 }
 
 TEST(Castling, BigKingCastlesQueenSideWhileInCheck) {

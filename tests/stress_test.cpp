@@ -28,6 +28,19 @@ void check_invariants(const GameState& state) {
             }
         }
     }
+    // The legend counts what stands on the board: nothing is destroyed or created unseen.
+    for (Side side : {Side::small, Side::big}) {
+        for (std::size_t kind = 0; kind < counted_kinds; ++kind) {
+            const Code code = code_of(side, static_cast<Kind>(kind));
+            int on_board = 0;
+            for (int rank = 1; rank <= 8; ++rank) {
+                for (int file = 0; file < 8; ++file) {
+                    on_board += state.cell({rank, file}) == code ? 1 : 0;
+                }
+            }
+            ASSERT_EQ(state.piece_counts[side][kind], on_board) << "counter of code " << code;
+        }
+    }
 }
 
 // A request a player might type: mostly plausible moves of the side to move's pieces, with
@@ -61,6 +74,12 @@ std::string random_request(std::mt19937& rng, const GameState& state) {
             to = from + Step{step.rank * distance, step.file * distance};
         }
         if (!to.on_board()) {
+            to = {pick(8) + 1, pick(8)};
+        }
+    }
+    if (kind < 12) {
+        // A take-back goes back to an empty square; one onto a piece is dropped.
+        for (int tries = 0; tries < 12 && pick(4) != 0 && !is_empty(state.cell(to)); ++tries) {
             to = {pick(8) + 1, pick(8)};
         }
     }
