@@ -1,6 +1,7 @@
 // The built program on real standard input and output gives the same bytes as the string console,
-// with raw glyph bytes in the C locale and UTF-8 glyphs in a UTF-8 locale; and its end when
-// standard output cannot be written.
+// with raw glyph bytes in the C locale and UTF-8 glyphs in a UTF-8 locale; its command line; and
+// its end when standard output cannot be written.
+#include "game/screen_size.h"
 #include "support.h"
 
 #include <gtest/gtest.h>
@@ -87,6 +88,57 @@ TEST(Program, EmptyInputEndsAtTheGate) {
     const ProgramRun program = run_program("", "C");
     EXPECT_EQ(program.status, 1);
     EXPECT_TRUE(program.output.ends_with("PER TE STARTUAR LOJEN."));
+}
+
+TEST(Program, HelpAndVersionPrintAndEndWithoutAGame) {
+    const std::string version = std::string("referee ") + REFEREE_VERSION + "\n";
+    const WindowSize window = first_screen_size();
+    const std::string window_line = "The board needs a window of at least "
+        + std::to_string(window.columns) + " columns and " + std::to_string(window.lines)
+        + " lines.\n";
+    std::string help;
+    const std::array<std::pair<std::string, bool>, 5> cases{
+        {{"--help", false}, {"-h", false}, {"--version", true}, {"-V", true}, {"-V --help", true}}};
+    for (const auto& [arguments, is_version] : cases) {
+        SCOPED_TRACE(arguments);
+        const ProgramRun program = run_program("14\n0\n", "C", arguments);
+        EXPECT_EQ(program.status, 0);
+        EXPECT_EQ(program.errors, "");
+        EXPECT_EQ(program.unread, "14\n0\n"); // no game read its input
+        if (is_version) {
+            EXPECT_EQ(program.output, version);
+            continue;
+        }
+        EXPECT_TRUE(program.output.starts_with("Usage: referee [--help | --version]\n"));
+        EXPECT_NE(program.output.find(window_line), std::string::npos);
+        EXPECT_TRUE(program.output.ends_with("See referee(6) for the whole rules.\n"));
+        for (const char* topic : {"e2e4d", "e4e2po", "e7e8ed", "e1g1d", "quit"}) {
+            EXPECT_NE(program.output.find(topic), std::string::npos) << topic;
+        }
+        help = help.empty() ? program.output : help;
+        EXPECT_EQ(program.output, help); // -h is --help
+    }
+    // The manual page is configured with the same version.
+    EXPECT_NE(slurp(REFEREE_MAN_PAGE).find("\"referee " REFEREE_VERSION "\""), std::string::npos);
+}
+
+TEST(Program, UnknownArgumentsAreRefusedWithoutAGame) {
+    const std::array<std::pair<std::string, std::string>, 5> cases{{
+        {"--foo", "--foo"},
+        {"x", "x"},
+        {"--help extra", "extra"},
+        {"-- -h", "--"},
+        {"''", ""},
+    }};
+    for (const auto& [arguments, named] : cases) {
+        SCOPED_TRACE(arguments);
+        const ProgramRun program = run_program("14\n0\n", "C", arguments);
+        EXPECT_EQ(program.status, 2);
+        EXPECT_EQ(program.output, "");
+        EXPECT_EQ(
+            program.errors, "referee: unknown option '" + named + "'\nTry 'referee --help'.\n");
+        EXPECT_EQ(program.unread, "14\n0\n");
+    }
 }
 
 // A closed output or a full disk: the report at the first write, which comes before the first
