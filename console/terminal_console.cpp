@@ -1,9 +1,12 @@
 #include "console/terminal_console.h"
 
+#include "console/process.h"
+
 #include <cerrno>
 #include <clocale>
 #include <cstring>
 #include <langinfo.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace referee {
@@ -13,7 +16,40 @@ namespace {
 // Above this much pending output the buffer is written out even without a read.
 constexpr std::size_t flush_threshold = 1 << 16;
 
+// Writes all of text on a file descriptor, again after an interruption. Returns 0, or the errno
+// value of the first failure.
+int write_all(int descriptor, std::string_view text) {
+    std::size_t written = 0;
+    while (written < text.size()) {
+        const ssize_t count = ::write(descriptor, text.data() + written, text.size() - written);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count < 0) {
+            return errno;
+        }
+        if (count == 0) {
+            return EIO; // no progress and no reason given
+        }
+        written += static_cast<std::size_t>(count);
+    }
+    return 0;
+}
+
 } // namespace
+
+std::optional<WindowSize> output_window_size() {
+    winsize size{};
+    if (::isatty(STDOUT_FILENO) == 0 || ::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0
+        || size.ws_col == 0 || size.ws_row == 0) {
+        return std::nullopt;
+    }
+    return WindowSize{size.ws_col, size.ws_row};
+}
+
+void write_error_output(std::string_view text) {
+    static_cast<void>(write_all(STDERR_FILENO, text));
+}
 
 TerminalConsole::TerminalConsole(GlyphMode mode)
     : TextConsole(mode) {
@@ -46,18 +82,9 @@ void TerminalConsole::flush_if_large() {
 }
 
 void TerminalConsole::flush() {
-    const std::string_view output = pending();
-    std::size_t written = 0;
-    while (written < output.size()) {
-        const ssize_t count
-            = ::write(STDOUT_FILENO, output.data() + written, output.size() - written);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count <= 0) {
-            break; // standard output is gone: drop what cannot be written
-        }
-        written += static_cast<std::size_t>(count);
+    const int error = write_all(STDOUT_FILENO, pending());
+    if (error != 0) {
+        fail_output(error);
     }
     clear_pending();
 }

@@ -1,5 +1,6 @@
 // The console on the process's standard input and output. Output is buffered and written in
 // large pieces; it is flushed before every read of standard input and when the console closes.
+// The first write that fails ends the process with a report on standard error (fail_output).
 #pragma once
 
 #include "console/text_console.h"

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Plays the first moves of a game in a real terminal (a detached tmux pane of 130x75 at a UTF-8
 # locale) and checks what the pane shows: the board cells where they belong, the shade pattern,
-# the legend, the prompts, the redraw after a move, and the exit status after 0.
+# the legend, the prompts, the redraw after a move, and the exit status after 0. Before that, it
+# starts the referee in smaller panes and checks the hint about the window size: shown at 80x24
+# and one column or line short of the size it names, absent at that size, where the first screen
+# fills the pane exactly.
 # Usage: tmux_test.sh PATH/TO/referee      Exit status 77 means skipped (no tmux here).
 set -uo pipefail
 
@@ -20,8 +23,11 @@ fi
 # A private server on a private socket: parallel and repeated runs never meet.
 work="$(mktemp -d "${TMPDIR:-/tmp}/referee-tmux.XXXXXX")"
 socket="$work/socket"
-session="referee$$"
-tm() { tmux -S "$socket" -f /dev/null "$@"; }
+session="" # the pane that capture, wait_for and type_line work on
+# No status line and panes that stay after their program ends, from the first session on: the
+# program sees its pane's final size when it starts. The server stays between sessions.
+printf 'set-option -s exit-empty off\nset-option -g status off\nset-option -gw remain-on-exit on\n' >"$work/tmux.conf"
+tm() { tmux -S "$socket" -f "$work/tmux.conf" "$@"; }
 cleanup() {
   tm kill-server >/dev/null 2>&1
   rm -rf "$work"
@@ -39,6 +45,10 @@ lines=()
 capture() {
   screen="$(tm capture-pane -p -J -t "$session" 2>/dev/null)"
   mapfile -t lines <<<"$screen"
+}
+# The hint line, if any, from the pane and its history (the introduction may scroll it away).
+hint_line() {
+  tm capture-pane -p -J -S - -t "$session" 2>/dev/null | grep -F "referee:"
 }
 show() {
   echo "---- pane ----"
@@ -127,21 +137,68 @@ expect_empty_rank() {
   done
 }
 
-# Start the referee in the pane; the shell that runs it records its exit status.
-tm new-session -d -s "$session" -x 130 -y 75 \
-  "env LANG=C.UTF-8 LC_ALL=C.UTF-8 '$referee'; echo \$? >'$work/status.new'; mv '$work/status.new' '$work/status'" \
-  </dev/null \
-  || { echo "FAIL: tmux could not start a session"; exit 1; }
-tm set-option -t "$session" -w remain-on-exit on >/dev/null
-tm set-option -t "$session" status off >/dev/null
+# start_pane NAME WIDTH HEIGHT: the referee in a new detached pane of that size, its exit status
+# recorded in NAME.status by the shell that runs it.
+start_pane() {
+  session="$1"
+  tm new-session -d -s "$session" -x "$2" -y "$3" \
+    "env LANG=C.UTF-8 LC_ALL=C.UTF-8 '$referee'; echo \$? >'$work/$1.new'; mv '$work/$1.new' '$work/$1.status'" \
+    </dev/null \
+    || { echo "FAIL: tmux could not start a session"; exit 1; }
+  wait_for "PER TE STARTUAR LOJEN."
+}
+hint_re='^referee: the board needs a window of at least ([0-9]+) columns and ([0-9]+) lines; this one has ([0-9]+) columns and ([0-9]+) lines\.$'
+
+# 80x24: the hint names the size needed and the size found.
+start_pane small 80 24
+hint="$(hint_line)"
+if [[ "$hint" =~ $hint_re ]] && [ "${BASH_REMATCH[3]}x${BASH_REMATCH[4]}" == 80x24 ]; then
+  need_w="${BASH_REMATCH[1]}" need_h="${BASH_REMATCH[2]}"
+else
+  echo "FAIL: at 80x24, want the window hint naming 80x24, got '$hint'"
+  exit 1
+fi
+tm kill-session -t small
+
+# One column or one line short of the size named: the hint again, with the size found.
+for short in "$((need_w - 1)) $need_h" "$need_w $((need_h - 1))"; do
+  read -r w h <<<"$short"
+  start_pane "short${w}x$h" "$w" "$h"
+  hint="$(hint_line)"
+  [[ "$hint" =~ $hint_re ]] && [ "${BASH_REMATCH[1]}x${BASH_REMATCH[2]} ${BASH_REMATCH[3]}x${BASH_REMATCH[4]}" == "${need_w}x$need_h ${w}x$h" ] \
+    || fail "at ${w}x$h, want the hint naming ${need_w}x$need_h and ${w}x$h, got '$hint'"
+  tm kill-session -t "$session"
+done
+
+# Exactly the size named: no hint, and the first screen fills the pane: the line left empty by
+# the drawing on top, the frame under it, the prompt on the last line, the widest line as wide as
+# the pane, and no line wrapped.
+start_pane exact "$need_w" "$need_h"
+[ -z "$(hint_line)" ] || fail "at ${need_w}x$need_h, a hint was shown: '$(hint_line)'"
+type_line 14
+wait_for "Levizja nr  1, luan i vogli:>"
+mapfile -t rows < <(tm capture-pane -p -N -t "$session")
+widest=0
+for row in "${rows[@]}"; do [ "${#row}" -gt "$widest" ] && widest="${#row}"; done
+[ "${#rows[@]}" -eq "$need_h" ] || fail "at ${need_w}x$need_h, the pane shows ${#rows[@]} lines"
+[ "$(tr -d ' ' <<<"${rows[0]}")" == "" ] || fail "the first screen does not start with its empty line: '${rows[0]}'"
+[[ "${rows[1]}" == "                +---+"* ]] || fail "the frame is not on the second line: '${rows[1]}'"
+[[ "${rows[$((need_h - 1))]}" == *"Levizja nr  1, luan i vogli:>"* ]] || fail "the prompt is not on the last line"
+[ "$widest" -eq "$need_w" ] || fail "the widest line is $widest columns, the hint named $need_w"
+[ "$(tm capture-pane -p -J -t "$session" | wc -l)" -eq "$need_h" ] || fail "a line wrapped at ${need_w}x$need_h"
+[ "$failures" -eq 0 ] || show
+tm kill-session -t exact
+
+# The game in a pane larger than the board needs: no hint.
+start_pane "referee$$" 130 75
 size="$(tm display-message -p -t "$session" '#{pane_width} #{pane_height}')"
 read -r width height <<<"$size"
 if [ "$width" -lt 120 ] || [ "$height" -lt 70 ]; then
   echo "FAIL: pane is ${width}x${height}, the board needs at least 120x70"
   exit 1
 fi
+[ -z "$(hint_line)" ] || fail "at ${width}x$height, a hint was shown: '$(hint_line)'"
 
-wait_for "PER TE STARTUAR LOJEN."
 type_line 14
 wait_for "Levizja nr  1, luan i vogli:>"
 
@@ -207,16 +264,16 @@ for rank in 6 3; do expect_empty_rank "$rank"; done
 # 0 ends the program with status 1 (written to a file by the shell that started it).
 type_line 0
 tries=0
-while [ ! -f "$work/status" ]; do
+while [ ! -f "$work/$session.status" ]; do
   tries=$((tries + 1))
   [ "$tries" -lt 200 ] || { fail "the program did not end after 0"; break; }
   sleep 0.05
 done
-status="$(cat "$work/status" 2>/dev/null)"
+status="$(cat "$work/$session.status" 2>/dev/null)"
 [ "$status" == 1 ] || fail "exit status after 0: want 1, got '$status'"
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed"
   exit 1
 fi
-echo "PASS: board, legend, prompts and exit status on a ${width}x${height} tmux pane"
+echo "PASS: window hint at 80x24 and one short of ${need_w}x$need_h, none at that size; board, legend, prompts and exit status on a ${width}x${height} tmux pane"

@@ -1,0 +1,30 @@
+// What the program needs of its process besides the console: the size of the window that shows
+// standard output, a line on standard error, and the end of the run when output cannot be written.
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+namespace referee {
+
+struct WindowSize {
+    int columns = 0;
+    int lines = 0;
+};
+
+// The size of the terminal window on standard output; nothing when standard output is not a
+// terminal or the terminal does not tell its size.
+std::optional<WindowSize> output_window_size();
+
+// Writes text on standard error as it stands. A failure there is ignored: nothing is left to
+// report it on.
+void write_error_output(std::string_view text);
+
+// Reports that standard output could not be written, with the system's reason for `error_number`
+// (an errno value), on standard error, and ends the process at once with status 2.
+[[noreturn]] void fail_output(int error_number);
+
+// The exit status of a run that could not write its output or was given an unknown option.
+constexpr int trouble_status = 2;
+
+} // namespace referee
