@@ -50,9 +50,10 @@ void set_request(GameState& state, std::string_view typed) {
 
 void draw_board_bench(benchmark::State& bench_state, GlyphMode mode) {
     NullSink sink("", mode);
+    BoardDrawing drawing(sink);
     const GameState state;
     for (auto _ : bench_state) {
-        draw_board(state, sink);
+        drawing.draw(state);
         benchmark::DoNotOptimize(sink.pending().data());
         sink.drop();
     }
