@@ -3,10 +3,7 @@
 #include "game/game.h"
 
 #include <algorithm>
-#include <cassert>
-#include <charconv>
 #include <cstring>
-#include <span>
 
 namespace referee {
 
@@ -28,170 +25,173 @@ constexpr std::array<std::string_view, 5> figure {
 // clang-format on
 
 constexpr std::size_t cell_width = 10; // the bar and nine glyphs
-constexpr std::string_view margin = "\n\t\t|   ";
-constexpr std::string_view rank_margin = "\n\t\t| %d "; // on line 3 of each rank
-constexpr std::string_view right_column = "|   |";
+
+// The columns of the figure on one line of a cell: where the first 'P' is and how many follow.
+struct Run {
+    std::size_t first;
+    std::size_t count;
+};
+
+constexpr std::array<Run, 5> piece_runs = [] {
+    std::array<Run, 5> runs{};
+    for (std::size_t line = 0; line < figure.size(); ++line) {
+        const std::size_t first = figure[line].find('P');
+        const std::size_t last = figure[line].rfind('P');
+        runs[line] = first == std::string_view::npos ? Run{0, 0} : Run{first, last - first + 1};
+    }
+    return runs;
+}();
 
 // Legend order: big pawn, rook, knight, bishop, queen, king, then the small ones.
 constexpr std::array<Kind, 6> legend_kinds{
     Kind::pawn, Kind::rook, Kind::knight, Kind::bishop, Kind::queen, Kind::king};
+
+// Copies text at `out` and returns its end.
+char* put(char* out, std::string_view text) {
+    std::memcpy(out, text.data(), text.size());
+    return out + text.size();
+}
+
+// Line `line` (0..4) of rank `rank`: the left column, the eight cells, the right column.
+char* put_board_line(char* out, const GameState& state, int rank, std::size_t line) {
+    out = line == 2 ? format_into(out, "\n\t\t| %d ", std::array{rank}) : put(out, "\n\t\t|   ");
+    const Run run = piece_runs[line];
+    for (int file = 0; file < 8; ++file) {
+        const Square square{rank, file};
+        const Code code = state.cell(square);
+        // "|%c%c%c%c%c%c%c%c%c": the square's shade, with the piece's run of the figure over it.
+        *out++ = '|';
+        std::fill_n(out, cell_width - 1, static_cast<char>(empty_shade(square)));
+        if (!is_empty(code)) {
+            std::fill_n(out + run.first, run.count, static_cast<char>(code));
+        }
+        out += cell_width - 1;
+    }
+    return put(out, "|   |");
+}
+
+// Five board lines of 92 bytes (a rank label takes at most 11) and the frame line.
+constexpr std::size_t rank_size_bound = 5 * 92 + 10 + frame_line.size();
 
 // clang-format off
 constexpr std::string_view legend_three_wide = "\n\t       %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c  ";
 constexpr std::string_view legend_counts = "\n\t        %c =%d    %c =%d    %c =%d    %c =%d    %c =%d    %c =%d    %c =%d    %c =%d    %c =%d    %c =%d    %c =%d    %c =%d ";
 constexpr std::string_view legend_five_wide = "\n\t      %c%c%c%c%c   %c%c%c%c%c   %c%c%c%c%c   %c%c%c%c%c   %c%c%c%c%c   %c%c%c%c%c   %c%c%c%c%c   %c%c%c%c%c   %c%c%c%c%c   %c%c%c%c%c   %c%c%c%c%c   %c%c%c%c%c ";
 constexpr std::string_view legend_names = "\n\t      ushtm   torem   kalim   filim   damam   mbretm  ushtv   torev   kaliv   filiv   damav   mbretv";
+// clang-format on
 
+constexpr std::size_t legend_size_bound = 2 * formatted_size_bound(legend_three_wide, 36)
+    + formatted_size_bound(legend_counts, 24) + formatted_size_bound(legend_five_wide, 60)
+    + legend_names.size();
+
+// A piece's legend count: its counter in `piece_counts`, always 1 for a king.
+int legend_count(const GameState& state, Side side, Kind kind) {
+    return kind == Kind::king ? 1 : state.piece_counts[side][static_cast<std::size_t>(kind)];
+}
+
+// The five legend lines: each piece's figure, its count beside its single glyph, and its name.
+char* print_legend(char* out, const GameState& state) {
+    std::array<int, 36> three_wide{};
+    std::array<int, 24> with_count{};
+    std::array<int, 60> five_wide{};
+    std::size_t piece = 0;
+    for (Side side : {Side::big, Side::small}) {
+        for (Kind kind : legend_kinds) {
+            const int code = code_of(side, kind);
+            const int count = legend_count(state, side, kind);
+            std::fill_n(three_wide.begin() + static_cast<std::ptrdiff_t>(3 * piece), 3, code);
+            with_count[2 * piece] = code;
+            with_count[2 * piece + 1] = count;
+            std::fill_n(five_wide.begin() + static_cast<std::ptrdiff_t>(5 * piece), 5, code);
+            ++piece;
+        }
+    }
+    out = format_into(out, legend_three_wide, three_wide);
+    out = format_into(out, legend_counts, with_count);
+    out = format_into(out, legend_three_wide, three_wide);
+    out = format_into(out, legend_five_wide, five_wide);
+    return put(out, legend_names);
+}
+
+// clang-format off
 constexpr std::string_view file_letters = "\n\t\t|   |    a    |    b    |    c    |    d    |    e    |    f    |    g    |    h    |   | ";
 constexpr std::string_view closing_frame = "\n\t\t+---+---------+---------+---------+---------+---------+---------+---------+---------+---+ ";
 // clang-format on
 
-constexpr std::size_t legend_pieces = 2 * legend_kinds.size();
-
-// The code of the legend's piece number `piece` (0..11).
-constexpr Code legend_code(std::size_t piece) {
-    return code_of(piece < legend_kinds.size() ? Side::big : Side::small,
-        legend_kinds[piece % legend_kinds.size()]);
-}
-
-// Each legend piece's code `copies` times in a row, as the arguments of a legend line.
-std::vector<int> legend_codes(std::size_t copies) {
-    std::vector<int> codes;
-    for (std::size_t piece = 0; piece < legend_pieces; ++piece) {
-        codes.insert(codes.end(), copies, legend_code(piece));
-    }
-    return codes;
-}
-
-std::string formatted(std::string_view format, std::span<const int> args) {
-    std::string out(formatted_size_bound(format, args.size()), '\0');
-    out.resize(static_cast<std::size_t>(format_into(out.data(), format, args) - out.data()));
-    return out;
-}
-
-// A count: the big and small counters of `piece_counts`, and always 1 for a king.
-int legend_count(const GameState& state, std::size_t piece) {
-    const Kind kind = legend_kinds[piece % legend_kinds.size()];
-    const Side side = piece < legend_kinds.size() ? Side::big : Side::small;
-    return kind == Kind::king ? 1 : state.piece_counts[side][static_cast<std::size_t>(kind)];
-}
-
-char* put(char* out, std::string_view text) {
-    std::memcpy(out, text.data(), text.size());
-    return out + text.size();
-}
-
-char* put(char* out, const BoardDrawing::Piece& piece) {
-    static_assert(sizeof piece == 32); // a whole slot is copied in two moves
-    std::memcpy(out, &piece, sizeof piece);
-    return out + piece.size;
-}
-
-constexpr std::size_t shades = 2;
-constexpr std::size_t codes = 256;
-
-std::size_t shade_index(Code shade) {
-    return shade == EMPTY_DARK ? 1 : 0;
-}
-
 } // namespace
 
 BoardDrawing::BoardDrawing(Console& console)
-    : console_(console)
-    , cell_lines_(figure.size() * shades * codes, Piece{}) {
-    head_ = encoded(std::string(frame_line) + "" + std::string(frame_line));
-    margin_ = piece(margin);
-    for (int rank = 1; rank <= 8; ++rank) {
-        rank_margins_[static_cast<std::size_t>(rank - 1)]
-            = piece(formatted(rank_margin, std::array{rank}));
+    : console_(console) {
+    show(head_, std::string(frame_line) + "" + std::string(frame_line));
+    show(bottom_, std::string(file_letters) + std::string(closing_frame));
+}
+
+// Keeps `text` in the console's encoding.
+void BoardDrawing::show(std::string& encoded, std::string_view text) const {
+    encoded.resize(console_.encoded_size_bound(text.size()));
+    encoded.resize(
+        static_cast<std::size_t>(console_.encode_into(encoded.data(), text) - encoded.data()));
+}
+
+// The five lines of rank `rank` and the frame line under it, composed again only when a code on
+// the rank has changed.
+const std::string& BoardDrawing::rank_lines(const GameState& state, int rank) {
+    Shown<RankCodes>& shown = ranks_[static_cast<std::size_t>(rank - 1)];
+    RankCodes codes{};
+    for (int file = 0; file < 8; ++file) {
+        codes[static_cast<std::size_t>(file)] = state.cell({rank, file});
     }
-    right_column_ = piece(right_column);
-    frame_ = encoded(frame_line);
-
-    const std::vector<int> three_wide = legend_codes(3);
-    const std::vector<int> five_wide = legend_codes(5);
-    legend_head_ = encoded(std::string(file_letters) + std::string(closing_frame)
-        + formatted(legend_three_wide, three_wide));
-    // Line 2 cut before each "%d": each piece's label "%c =" with what precedes it.
-    std::string_view rest = legend_counts;
-    for (std::size_t piece_number = 0; piece_number < legend_pieces; ++piece_number) {
-        const std::size_t count_at = rest.find("%d");
-        count_labels_[piece_number] = piece(
-            formatted(rest.substr(0, count_at), std::array{int{legend_code(piece_number)}}));
-        rest.remove_prefix(count_at + 2);
-    }
-    legend_tail_ = encoded(std::string(rest) + formatted(legend_three_wide, three_wide)
-        + formatted(legend_five_wide, five_wide) + std::string(legend_names));
-
-    const std::size_t count_bound = sizeof(Piece) + console_.encoded_size_bound(11);
-    const std::size_t line_bound = (2 + 8) * sizeof(Piece);
-    size_bound_ = head_.size() + 8 * (figure.size() * line_bound + frame_.size())
-        + legend_head_.size() + legend_pieces * count_bound + legend_tail_.size();
-}
-
-std::string BoardDrawing::encoded(std::string_view text) const {
-    std::string out(console_.encoded_size_bound(text.size()), '\0');
-    out.resize(static_cast<std::size_t>(console_.encode_into(out.data(), text) - out.data()));
-    return out;
-}
-
-BoardDrawing::Piece BoardDrawing::piece(std::string_view text) const {
-    const std::string bytes = encoded(text);
-    Piece piece{};
-    assert(bytes.size() <= piece.bytes.size());
-    std::copy(bytes.begin(), bytes.end(), piece.bytes.begin());
-    piece.size = static_cast<std::uint8_t>(bytes.size());
-    return piece;
-}
-
-// Line `line` (0..4) of a cell on a square of shade `shade` that holds `code`:
-// "|%c%c%c%c%c%c%c%c%c" with the shade, and the piece's part of the figure over it.
-const BoardDrawing::Piece& BoardDrawing::cell_line(std::size_t line, Code shade, Code code) {
-    Piece& slot = cell_lines_[(line * shades + shade_index(shade)) * codes
-        + static_cast<std::uint8_t>(code)];
-    if (slot.size == 0) {
-        std::array<char, cell_width> cell{};
-        cell[0] = '|';
-        for (std::size_t column = 0; column < cell_width - 1; ++column) {
-            const bool shows_piece = figure[line][column] == 'P' && !is_empty(code);
-            cell[column + 1] = static_cast<char>(shows_piece ? code : shade);
-        }
-        slot = piece({cell.data(), cell.size()});
-    }
-    return slot;
-}
-
-// The five legend lines: each piece's figure, its count beside its single glyph, and its name.
-// Only the counts change from one drawing to the next.
-char* BoardDrawing::print_legend(char* out, const GameState& state) const {
-    out = put(out, legend_head_);
-    for (std::size_t piece_number = 0; piece_number < legend_pieces; ++piece_number) {
-        out = put(out, count_labels_[piece_number]);
-        std::array<char, 11> digits{};
-        const auto number = std::to_chars(
-            digits.data(), digits.data() + digits.size(), legend_count(state, piece_number));
-        out = console_.encode_into(
-            out, {digits.data(), static_cast<std::size_t>(number.ptr - digits.data())});
-    }
-    return put(out, legend_tail_);
-}
-
-void BoardDrawing::draw(const GameState& state) {
-    console_.clear_screen();
-    char* out = put(console_.encoded_room(size_bound_), head_);
-    for (int rank = 8; rank >= 1; --rank) {
+    if (shown.encoded.empty() || codes != shown.source) {
+        std::array<char, rank_size_bound> text{};
+        char* out = text.data();
         for (std::size_t line = 0; line < figure.size(); ++line) {
-            // The left column (the rank number on line 3), the eight cells, the right column.
-            out = put(out, line == 2 ? rank_margins_[static_cast<std::size_t>(rank - 1)] : margin_);
-            for (int file = 0; file < 8; ++file) {
-                const Square square{rank, file};
-                out = put(out, cell_line(line, empty_shade(square), state.cell(square)));
-            }
-            out = put(out, right_column_);
+            out = put_board_line(out, state, rank, line);
         }
-        out = put(out, frame_);
+        out = put(out, frame_line);
+        show(shown.encoded, {text.data(), static_cast<std::size_t>(out - text.data())});
+        shown.source = codes;
     }
-    out = print_legend(out, state);
+    return shown.encoded;
+}
+
+// The five legend lines, composed again only when a count has changed.
+const std::string& BoardDrawing::legend(const GameState& state) {
+    LegendCounts counts{};
+    std::size_t piece = 0;
+    for (Side side : {Side::big, Side::small}) {
+        for (Kind kind : legend_kinds) {
+            counts[piece++] = legend_count(state, side, kind);
+        }
+    }
+    if (legend_.encoded.empty() || counts != legend_.source) {
+        std::array<char, legend_size_bound> text{};
+        show(legend_.encoded,
+            {text.data(),
+                static_cast<std::size_t>(print_legend(text.data(), state) - text.data())});
+        legend_.source = counts;
+    }
+    return legend_.encoded;
+}
+
+// The drawing is composed in the console's output, in one piece after the clear.
+void BoardDrawing::draw(const GameState& state) {
+    std::array<const std::string*, 11> parts{};
+    auto part = parts.begin();
+    *part++ = &head_;
+    for (int rank = 8; rank >= 1; --rank) {
+        *part++ = &rank_lines(state, rank);
+    }
+    *part++ = &bottom_;
+    *part++ = &legend(state);
+    std::size_t size = 0;
+    for (const std::string* text : parts) {
+        size += text->size();
+    }
+    console_.clear_screen();
+    char* out = console_.encoded_room(size);
+    for (const std::string* text : parts) {
+        out = put(out, *text);
+    }
     console_.finish_encoded(out);
 }
 

@@ -6,19 +6,17 @@
 
 #include <array>
 #include <cstddef>
-#include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace referee {
 
 struct Game;
 
-// The board drawing for one console. What never changes (the frame, the rank labels, the file
-// letters, four of the five legend lines) is composed and translated for the console once, and so
-// is each line of a cell the first time it is drawn with its shade and code; a redraw then copies
-// pieces that are ready and translates only the counts.
+// The board drawing for one console, kept in the console's encoding. What never changes (the
+// frame lines above and below the board, the file letters) is composed and translated once; each
+// rank's lines and the legend are composed and translated again only when what they show (the
+// rank's eight codes, the twelve counts) differs from the last drawing, and copied otherwise.
 class BoardDrawing {
 public:
     explicit BoardDrawing(Console& console);
@@ -27,30 +25,24 @@ public:
     // count and its short name.
     void draw(const GameState& state);
 
-    // A short piece of the drawing in the console's encoding, in a slot of fixed size that is
-    // copied whole: the bytes past `size` are overwritten by what follows.
-    struct Piece {
-        std::array<char, 31> bytes;
-        std::uint8_t size;
-    };
-
 private:
-    [[nodiscard]] std::string encoded(std::string_view text) const;
-    [[nodiscard]] Piece piece(std::string_view text) const;
-    const Piece& cell_line(std::size_t line, Code shade, Code code);
-    char* print_legend(char* out, const GameState& state) const;
+    // A part of the drawing as last composed, and what it was composed from.
+    template <class Source> struct Shown {
+        Source source{};
+        std::string encoded; // empty until first composed
+    };
+    using RankCodes = std::array<Code, 8>;
+    using LegendCounts = std::array<int, 12>;
+
+    void show(std::string& encoded, std::string_view text) const;
+    const std::string& rank_lines(const GameState& state, int rank);
+    const std::string& legend(const GameState& state);
 
     Console& console_;
     std::string head_; // the frame line, "", the frame line
-    Piece margin_{}; // the left column of a line without a rank number
-    std::array<Piece, 8> rank_margins_{}; // the left column with the number, for ranks 1 to 8
-    Piece right_column_{};
-    std::string frame_; // the frame line after each rank
-    std::string legend_head_; // the file letters, the closing frame, legend line 1
-    std::array<Piece, 12> count_labels_{}; // legend line 2 cut before each count
-    std::string legend_tail_; // the end of legend line 2, then lines 3 to 5
-    std::vector<Piece> cell_lines_; // by line, shade and code; empty until first drawn
-    std::size_t size_bound_ = 0; // of the whole drawing, composed in place after the clear
+    std::string bottom_; // the file letters and the closing frame
+    std::array<Shown<RankCodes>, 8> ranks_; // ranks 1 to 8: five lines and the frame line under it
+    Shown<LegendCounts> legend_;
 };
 
 // Draws once on a console (a drawing made for this call alone).
