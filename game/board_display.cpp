@@ -175,14 +175,14 @@ const std::string& BoardDrawing::legend(const GameState& state) {
 
 // The drawing is composed in the console's output, in one piece after the clear.
 void BoardDrawing::draw(const GameState& state) {
+    // The frame above, ranks 8 down to 1, the file letters and closing frame, the legend.
     std::array<const std::string*, 11> parts{};
-    auto part = parts.begin();
-    *part++ = &head_;
+    parts.front() = &head_;
     for (int rank = 8; rank >= 1; --rank) {
-        *part++ = &rank_lines(state, rank);
+        parts[static_cast<std::size_t>(9 - rank)] = &rank_lines(state, rank);
     }
-    *part++ = &bottom_;
-    *part++ = &legend(state);
+    parts[9] = &bottom_;
+    parts[10] = &legend(state);
     std::size_t size = 0;
     for (const std::string* text : parts) {
         size += text->size();
