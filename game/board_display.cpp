@@ -70,7 +70,8 @@ char* put_board_line(char* out, const GameState& state, int rank, std::size_t li
     return put(out, "|   |");
 }
 
-// Five board lines of 92 bytes (a rank label takes at most 11) and the frame line.
+// Five board lines of 92 bytes and the frame line; the rank label's "%d" is given the room of
+// any number, 11 bytes, instead of its one digit.
 constexpr std::size_t rank_size_bound = 5 * 92 + 10 + frame_line.size();
 
 // clang-format off
