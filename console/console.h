@@ -2,6 +2,7 @@
 // game can be driven from string streams in tests and from the real terminal in the program.
 #pragma once
 
+#include <cstddef>
 #include <initializer_list>
 #include <span>
 #include <string>
@@ -23,6 +24,17 @@ public:
     // Writes code page 437 text: printable ASCII, tab, line feed and escape as they stand, and
     // every other byte (the cell codes, which never use those values) as its glyph.
     virtual void write(std::string_view text) = 0;
+
+    // Text written again and again can be translated for the console once: encode_into() puts
+    // at `out` the bytes that write(text) would send and returns their end; `out` has room for
+    // encoded_size_bound(text.size()) bytes. Such bytes are sent by composing them in place:
+    // encoded_room(size) is room for `size` bytes at the end of the output, and
+    // finish_encoded(end) sends what was put there up to `end`. Nothing is written in between.
+    [[nodiscard]] virtual std::size_t encoded_size_bound(std::size_t size) const = 0;
+    virtual char* encode_into(char* out, std::string_view text) const = 0;
+    virtual char* encoded_room(std::size_t size) = 0;
+    virtual void finish_encoded(const char* end) = 0;
+
     // The next input byte (0..255) without taking it, or end_of_input. Output written so far
     // reaches the screen before the console waits for input.
     virtual int peek_byte() = 0;

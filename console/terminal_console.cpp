@@ -75,6 +75,11 @@ void TerminalConsole::write(std::string_view text) {
     flush_if_large();
 }
 
+void TerminalConsole::finish_encoded(const char* end) {
+    TextConsole::finish_encoded(end);
+    flush_if_large();
+}
+
 void TerminalConsole::flush_if_large() {
     if (pending().size() >= flush_threshold) {
         flush();

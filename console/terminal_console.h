@@ -17,6 +17,7 @@ public:
     TerminalConsole& operator=(const TerminalConsole&) = delete;
 
     void write(std::string_view text) override;
+    void finish_encoded(const char* end) override;
     int peek_byte() override;
     void take_byte() override { ++next_; }
 

@@ -100,20 +100,35 @@ void TextConsole::write(std::string_view text) {
     if (text.empty()) {
         return;
     }
+    char* const start = make_room(encoded_size_bound(text.size()));
+    size_ += static_cast<std::size_t>(encode_into(start, text) - start);
+}
+
+std::size_t TextConsole::encoded_size_bound(std::size_t size) const {
+    return mode_ == GlyphMode::raw ? size : size * utf8_max + 1;
+}
+
+char* TextConsole::encode_into(char* out, std::string_view text) const {
     if (mode_ == GlyphMode::raw) {
-        std::memcpy(make_room(text.size()), text.data(), text.size());
-        size_ += text.size();
-        return;
+        if (!text.empty()) {
+            std::memcpy(out, text.data(), text.size());
+        }
+        return out + text.size();
     }
-    // One spare byte: every byte is written as a whole word.
-    char* const start = make_room(text.size() * utf8_max + 1);
-    char* out = start;
     for (const char byte : text) {
         const Utf8 encoded = utf8_[static_cast<unsigned char>(byte)];
         std::memcpy(out, &encoded, sizeof encoded);
         out += encoded >> 24U;
     }
-    size_ += static_cast<std::size_t>(out - start);
+    return out;
+}
+
+char* TextConsole::encoded_room(std::size_t size) {
+    return make_room(size);
+}
+
+void TextConsole::finish_encoded(const char* end) {
+    size_ = static_cast<std::size_t>(end - buffer_.get());
 }
 
 } // namespace referee

@@ -23,6 +23,10 @@ public:
 
     void clear_screen() override;
     void write(std::string_view text) override;
+    [[nodiscard]] std::size_t encoded_size_bound(std::size_t size) const override;
+    char* encode_into(char* out, std::string_view text) const override;
+    char* encoded_room(std::size_t size) override;
+    void finish_encoded(const char* end) override;
 
     // The bytes that "\x1b[H\x1b[2J" writes: cursor home, then clear the window.
     static constexpr std::string_view clear_sequence = "\x1b[H\x1b[2J";
@@ -35,7 +39,8 @@ protected:
 
 private:
     // A byte's UTF-8 encoding packed in one word: up to three bytes in memory order, and their
-    // number in the top byte. Written as a whole word, then the end moves by the number.
+    // number in the top byte. Written as a whole word, then the end moves by the number; so an
+    // encoding needs one spare byte after its end.
     using Utf8 = std::uint32_t;
     static constexpr std::size_t utf8_max = 3;
 

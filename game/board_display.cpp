@@ -3,9 +3,7 @@
 #include "game/game.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
-#include <string>
 
 namespace referee {
 
@@ -72,6 +70,10 @@ char* put_board_line(char* out, const GameState& state, int rank, std::size_t li
     return put(out, "|   |");
 }
 
+// Five board lines of 92 bytes and the frame line; the rank label's "%d" is given the room of
+// any number, 11 bytes, instead of its one digit.
+constexpr std::size_t rank_size_bound = 5 * 92 + 10 + frame_line.size();
+
 // clang-format off
 constexpr std::string_view legend_three_wide = "\n\t       %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c     %c%c%c  ";
 constexpr std::string_view legend_counts = "\n\t        %c =%d    %c =%d    %c =%d    %c =%d    %c =%d    %c =%d    %c =%d    %c =%d    %c =%d    %c =%d    %c =%d    %c =%d ";
@@ -83,6 +85,11 @@ constexpr std::size_t legend_size_bound = 2 * formatted_size_bound(legend_three_
     + formatted_size_bound(legend_counts, 24) + formatted_size_bound(legend_five_wide, 60)
     + legend_names.size();
 
+// A piece's legend count: its counter in `piece_counts`, always 1 for a king.
+int legend_count(const GameState& state, Side side, Kind kind) {
+    return kind == Kind::king ? 1 : state.piece_counts[side][static_cast<std::size_t>(kind)];
+}
+
 // The five legend lines: each piece's figure, its count beside its single glyph, and its name.
 char* print_legend(char* out, const GameState& state) {
     std::array<int, 36> three_wide{};
@@ -92,8 +99,7 @@ char* print_legend(char* out, const GameState& state) {
     for (Side side : {Side::big, Side::small}) {
         for (Kind kind : legend_kinds) {
             const int code = code_of(side, kind);
-            const int count
-                = kind == Kind::king ? 1 : state.piece_counts[side][static_cast<std::size_t>(kind)];
+            const int count = legend_count(state, side, kind);
             std::fill_n(three_wide.begin() + static_cast<std::ptrdiff_t>(3 * piece), 3, code);
             with_count[2 * piece] = code;
             with_count[2 * piece + 1] = count;
@@ -113,33 +119,89 @@ constexpr std::string_view file_letters = "\n\t\t|   |    a    |    b    |    c 
 constexpr std::string_view closing_frame = "\n\t\t+---+---------+---------+---------+---------+---------+---------+---------+---------+---+ ";
 // clang-format on
 
-// Nine frame lines, forty board lines of 92 bytes, the file letters, the closing frame, the legend.
-constexpr std::size_t drawing_size_bound = 9 * frame_line.size() + std::size_t{40} * 92
-    + file_letters.size() + closing_frame.size() + legend_size_bound;
-
 } // namespace
 
-// The drawing is composed in one buffer and written in one piece after the clear.
-void draw_board(const GameState& state, Console& console) {
-    std::array<char, drawing_size_bound> buffer{};
-    char* out = put(buffer.data(), frame_line);
-    out = put(out, "");
-    out = put(out, frame_line);
-    for (int rank = 8; rank >= 1; --rank) {
+BoardDrawing::BoardDrawing(Console& console)
+    : console_(console) {
+    show(head_, std::string(frame_line) + "" + std::string(frame_line));
+    show(bottom_, std::string(file_letters) + std::string(closing_frame));
+}
+
+// Keeps `text` in the console's encoding.
+void BoardDrawing::show(std::string& encoded, std::string_view text) const {
+    encoded.resize(console_.encoded_size_bound(text.size()));
+    encoded.resize(
+        static_cast<std::size_t>(console_.encode_into(encoded.data(), text) - encoded.data()));
+}
+
+// The five lines of rank `rank` and the frame line under it, composed again only when a code on
+// the rank has changed.
+const std::string& BoardDrawing::rank_lines(const GameState& state, int rank) {
+    Shown<RankCodes>& shown = ranks_[static_cast<std::size_t>(rank - 1)];
+    RankCodes codes{};
+    for (int file = 0; file < 8; ++file) {
+        codes[static_cast<std::size_t>(file)] = state.cell({rank, file});
+    }
+    if (shown.encoded.empty() || codes != shown.source) {
+        std::array<char, rank_size_bound> text{};
+        char* out = text.data();
         for (std::size_t line = 0; line < figure.size(); ++line) {
             out = put_board_line(out, state, rank, line);
         }
         out = put(out, frame_line);
+        show(shown.encoded, {text.data(), static_cast<std::size_t>(out - text.data())});
+        shown.source = codes;
     }
-    out = put(out, file_letters);
-    out = put(out, closing_frame);
-    out = print_legend(out, state);
-    console.clear_screen();
-    console.write(std::string_view(buffer.data(), static_cast<std::size_t>(out - buffer.data())));
+    return shown.encoded;
+}
+
+// The five legend lines, composed again only when a count has changed.
+const std::string& BoardDrawing::legend(const GameState& state) {
+    LegendCounts counts{};
+    std::size_t piece = 0;
+    for (Side side : {Side::big, Side::small}) {
+        for (Kind kind : legend_kinds) {
+            counts[piece++] = legend_count(state, side, kind);
+        }
+    }
+    if (legend_.encoded.empty() || counts != legend_.source) {
+        std::array<char, legend_size_bound> text{};
+        show(legend_.encoded,
+            {text.data(),
+                static_cast<std::size_t>(print_legend(text.data(), state) - text.data())});
+        legend_.source = counts;
+    }
+    return legend_.encoded;
+}
+
+// The drawing is composed in the console's output, in one piece after the clear.
+void BoardDrawing::draw(const GameState& state) {
+    // The frame above, ranks 8 down to 1, the file letters and closing frame, the legend.
+    std::array<const std::string*, 11> parts{};
+    parts.front() = &head_;
+    for (int rank = 8; rank >= 1; --rank) {
+        parts[static_cast<std::size_t>(9 - rank)] = &rank_lines(state, rank);
+    }
+    parts[9] = &bottom_;
+    parts[10] = &legend(state);
+    std::size_t size = 0;
+    for (const std::string* text : parts) {
+        size += text->size();
+    }
+    console_.clear_screen();
+    char* out = console_.encoded_room(size);
+    for (const std::string* text : parts) {
+        out = put(out, *text);
+    }
+    console_.finish_encoded(out);
+}
+
+void draw_board(const GameState& state, Console& console) {
+    BoardDrawing(console).draw(state);
 }
 
 void draw_board(Game& game) {
-    draw_board(game.state, game.console);
+    game.drawing.draw(game.state);
 }
 
 } // namespace referee

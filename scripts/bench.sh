@@ -2,8 +2,9 @@
 # The named bench command: builds the benchmarks (Release, in build-bench/), runs the replay of a
 # long scripted game and the micro benchmarks, then measures the targets on the real program:
 # instructions per executed move (callgrind), write system calls per request on a pipe (strace),
-# start to first prompt, and peak resident memory (/usr/bin/time). A measurement whose tool is
-# missing is skipped with a message.
+# start to first prompt, and peak resident memory (/usr/bin/time); beside the instructions, those
+# of a redraw alone, the referee's and a naive printf peer's. A measurement whose tool is missing
+# is skipped with a message.
 #
 #   scripts/bench.sh            everything
 #   scripts/bench.sh --quick    the replay and the micro benchmarks only
@@ -19,7 +20,8 @@ if command -v ninja >/dev/null 2>&1 && [ ! -f build-bench/Makefile ]; then
 fi
 cmake -S . -B build-bench "${generator[@]}" -DCMAKE_BUILD_TYPE=Release -DREFEREE_BENCH=ON \
   -DREFEREE_TESTS=OFF >/dev/null
-cmake --build build-bench -j"$(nproc)" --target referee referee_replay referee_micro referee_drive
+cmake --build build-bench -j"$(nproc)" --target referee referee_replay referee_micro referee_drive \
+  referee_redraw
 
 bin=build-bench
 data=build-bench/bench-data
@@ -62,8 +64,33 @@ if have valgrind; then
     echo "$locale: mixed game, per cycle $(((d - c) / 10)), per request $(((d - c) / 900)),"\
       "per executed move with take-backs and refusals charged to it $(((d - c) / 270))"
   done
-  echo "target: at most 50000 per executed move including its redraw"
+  echo "target: at most 20000 (C) and 35000 (C.UTF-8) per executed move including its redraw"
   echo "(where they go: callgrind_annotate --inclusive=yes $data/callgrind.shuffle600.C)"
+
+  echo "== instructions per redraw alone (callgrind, the shuffle's positions, stdout to /dev/null)"
+  # The peer prints the same drawing the naive way: one printf per cell print and per legend
+  # line, through stdio into a full buffer. First check that it prints the same bytes.
+  if ! cmp -s <(LC_ALL=C "$bin/bench/referee_redraw" kept 8) \
+    <(LC_ALL=C "$bin/bench/referee_redraw" naive 8); then
+    echo "the naive peer does not print the referee's drawing" >&2
+    exit 1
+  fi
+  redraw_instructions() { # kept or naive, locale: the difference of 1100 and 100 redraws
+    local out="$data/callgrind.redraw-$1.$2" counts=()
+    for count in 100 1100; do
+      LANG=$2 LC_ALL=$2 valgrind --tool=callgrind --callgrind-out-file="$out.$count" \
+        "$bin/bench/referee_redraw" "$1" "$count" >/dev/null 2>"$out.$count.log" || true
+      counts+=("$(awk '/^(summary|totals):/ {print $2; exit}' "$out.$count")")
+    done
+    echo $(((counts[1] - counts[0]) / 1000))
+  }
+  naive=$(redraw_instructions naive C)
+  echo "naive printf peer (C): $naive per redraw"
+  for locale in "${locales[@]}"; do
+    kept=$(redraw_instructions kept "$locale")
+    echo "$locale: referee $kept per redraw; the peer takes $(awk -v a="$naive" -v b="$kept" \
+      'BEGIN {printf "%.1f", a / b}') times as many"
+  done
 else
   echo "skipped: valgrind is missing (apt-get install valgrind)"
 fi

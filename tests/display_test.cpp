@@ -93,6 +93,31 @@ TEST(BoardDisplay, Utf8ConsoleShowsCodePage437Glyphs) {
     EXPECT_TRUE(drawing.starts_with("\x1b[H\x1b[2J\n\t\t+---+"));
 }
 
+// A drawing kept for a console copies what has not changed since its last drawing; after moves,
+// a capture and a count change it must still print what a fresh drawing prints.
+TEST(BoardDisplay, KeptDrawingFollowsTheState) {
+    for (const GlyphMode mode : {GlyphMode::raw, GlyphMode::utf8}) {
+        SCOPED_TRACE(mode == GlyphMode::raw ? "raw" : "utf8");
+        StringConsole console{"", mode};
+        BoardDrawing kept(console);
+        GameState state;
+        const auto expect_fresh = [&] {
+            console.clear_output();
+            kept.draw(state);
+            EXPECT_EQ(console.output(), drawing_of(state, mode));
+        };
+        expect_fresh();
+        state.put(sq("e4"), SMALL_PAWN);
+        state.clear(sq("e2"));
+        expect_fresh();
+        state.put(sq("e4"), BIG_KNIGHT); // a capture on the same rank: only a code changes
+        --state.piece_counts[Side::small][static_cast<std::size_t>(Kind::pawn)];
+        expect_fresh();
+        state.piece_counts[Side::big][static_cast<std::size_t>(Kind::queen)] = 12;
+        expect_fresh();
+    }
+}
+
 TEST(BoardState, ShadesAndTheEdge) {
     TestGame g;
     g.place({{"a3", SMALL_ROOK}, {"a4", SMALL_ROOK}}).request("a3b3");
