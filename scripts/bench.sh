@@ -2,8 +2,8 @@
 # The named bench command: builds the benchmarks (Release, in build-bench/), runs the replay of a
 # long scripted game and the micro benchmarks, then measures the targets on the real program:
 # instructions per executed move (callgrind), write system calls per request on a pipe (strace),
-# start to first prompt, and peak resident memory (/usr/bin/time). A measurement whose tool is
-# missing is skipped with a message.
+# start to first prompt, and peak resident memory (/usr/bin/time). The tools are installed when
+# missing (scripts/deps.sh says which); a measurement whose tool is still missing is skipped.
 #
 #   scripts/bench.sh            everything
 #   scripts/bench.sh --quick    the replay and the micro benchmarks only
@@ -12,7 +12,7 @@ cd "$(dirname "$0")/.."
 quick=0
 [ "${1:-}" = "--quick" ] && quick=1
 
-bash scripts/deps.sh
+bash scripts/deps.sh build bench
 generator=()
 if command -v ninja >/dev/null 2>&1 && [ ! -f build-bench/Makefile ]; then
   generator=(-G Ninja)
