@@ -70,7 +70,7 @@ for task in "$@"; do
   screenshot)
     cmd xterm xterm
     cmd Xvfb xvfb
-    cmd xwd x11-apps
+    cmd xdotool xdotool
     pkg imagemagick
     pkg fonts-dejavu-core
     ;;
