@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# Builds everything and runs every check, one stage after the other:
+# Builds everything and runs every check, in stages:
 #   tests        the test suite on the normal build (unit tests, transcripts, stress, real terminal)
 #   sanitizers   the same tests built with the address and undefined-behaviour sanitizers
 #   lint         clang-format and clang-tidy clean (scripts/lint.sh)
-#   fuzz         the fuzz target over its seed corpus, then a bounded fuzz run (scripts/fuzz.sh,
-#                FUZZ_SECONDS, default 30)
 #   coverage     line and branch coverage of the game code, at least 95 % of lines
 #                (scripts/coverage.sh)
+#   fuzz         the fuzz target over its seed corpus, then a bounded fuzz run (scripts/fuzz.sh,
+#                FUZZ_SECONDS, default 30); it runs beside lint and coverage
 #   conformance  the recorded conformance cases, when they are beside the project
 #
 # It first installs what the stages need and the machine lacks (scripts/deps.sh says what).
@@ -21,20 +21,26 @@ bash scripts/deps.sh test lint fuzz coverage || exit 1
 
 passed=0
 failed=0
-# stage NAME LOG COMMAND...: runs COMMAND with its output in LOG and prints one line.
-stage() {
-  local name="$1" log="$2"
+# run_stage NAME LOG COMMAND...: runs COMMAND with its output in LOG, prints the stage's line (and
+# the end of LOG when it failed) and returns COMMAND's status.
+run_stage() {
+  local name="$1" log="$2" start=$SECONDS status=0
   shift 2
   mkdir -p "$(dirname "$log")"
-  local start=$SECONDS
-  if "$@" >"$log" 2>&1; then
-    passed=$((passed + 1))
+  "$@" >"$log" 2>&1 || status=$?
+  if [ "$status" -eq 0 ]; then
     printf '%-12s %4d s  passed\n' "$name" $((SECONDS - start))
   else
-    failed=$((failed + 1))
     printf '%-12s %4d s  FAILED (log: %s)\n' "$name" $((SECONDS - start)) "$log"
     tail -n 60 "$log" | sed 's/^/    /'
   fi
+  return "$status"
+}
+count() { if [ "$1" -eq 0 ]; then passed=$((passed + 1)); else failed=$((failed + 1)); fi; }
+stage() {
+  local status=0
+  run_stage "$@" || status=$?
+  count "$status"
 }
 
 tests() {
@@ -51,9 +57,17 @@ sanitizers() {
 
 stage tests build/test.log tests
 stage sanitizers build-sanitize/test.log sanitizers
+# The fuzz run keeps one core busy for its whole time, so it goes on beside lint and coverage; its
+# line comes after theirs.
+mkdir -p build-fuzz
+run_stage fuzz build-fuzz/fuzz.log bash scripts/fuzz.sh "${FUZZ_SECONDS:-30}" >build-fuzz/stage.txt &
+fuzz=$!
 stage lint build-lint/lint.log bash scripts/lint.sh
-stage fuzz build-fuzz/fuzz.log bash scripts/fuzz.sh "${FUZZ_SECONDS:-30}"
 stage coverage build-coverage/coverage.log bash scripts/coverage.sh 95
+status=0
+wait "$fuzz" || status=$?
+cat build-fuzz/stage.txt
+count "$status"
 kit=../shared/conformance/check.py
 if [ -f "$kit" ]; then
   stage conformance build/conformance.log python3 "$kit" build/referee
