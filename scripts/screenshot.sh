@@ -14,10 +14,13 @@ out="${1:-docs/board.png}"
 bash scripts/deps.sh build screenshot
 
 mkdir -p build
-if [ ! -f build/CMakeCache.txt ]; then
-  cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DREFEREE_TESTS=OFF >build/screenshot-build.log
+log=build/screenshot-build.log
+if ! { [ -f build/CMakeCache.txt ] || cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DREFEREE_TESTS=OFF; } \
+  >"$log" 2>&1 || ! cmake --build build --target referee -j"$(nproc)" >>"$log" 2>&1; then
+  cat "$log" >&2
+  echo "screenshot.sh: the build failed (log: $log)" >&2
+  exit 1
 fi
-cmake --build build --target referee -j"$(nproc)" >>build/screenshot-build.log
 referee="$(pwd)/build/referee"
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/referee-shot.XXXXXX")"
