@@ -14,7 +14,7 @@ build() {
 }
 if [ ! -x build/referee ]; then
   bash scripts/deps.sh build
-  echo "Building the referee (first run only, about half a minute)..." >&2
+  echo "Building the referee in build/ (first run only, under a minute)..." >&2
   mkdir -p build
   build cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DREFEREE_TESTS=OFF
 fi
