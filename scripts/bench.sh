@@ -3,8 +3,8 @@
 # long scripted game and the micro benchmarks, then measures the targets on the real program:
 # instructions per executed move (callgrind), write system calls per request on a pipe (strace),
 # start to first prompt, and peak resident memory (/usr/bin/time); beside the instructions, those
-# of a redraw alone, the referee's and a naive printf peer's. A measurement whose tool is missing
-# is skipped with a message.
+# of a redraw alone, the referee's and a naive printf peer's. The tools are installed when
+# missing (scripts/deps.sh says which); a measurement whose tool is still missing is skipped.
 #
 #   scripts/bench.sh            everything
 #   scripts/bench.sh --quick    the replay and the micro benchmarks only
@@ -13,7 +13,7 @@ cd "$(dirname "$0")/.."
 quick=0
 [ "${1:-}" = "--quick" ] && quick=1
 
-bash scripts/deps.sh
+bash scripts/deps.sh build bench
 generator=()
 if command -v ninja >/dev/null 2>&1 && [ ! -f build-bench/Makefile ]; then
   generator=(-G Ninja)

@@ -1,13 +1,11 @@
 #!/usr/bin/env bash
-# Line and branch coverage of the game code under the test suite (gcovr; installed when missing).
+# Line and branch coverage of the game code under the test suite (gcovr; scripts/deps.sh installs
+# it, and says so, when it is missing).
 # Fails when line coverage falls below the floor given as first argument (default 95).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 floor="${1:-95}"
-if ! command -v gcovr >/dev/null 2>&1; then
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq gcovr
-fi
+bash scripts/deps.sh test coverage
 build=build-coverage
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DREFEREE_COVERAGE=ON -DREFEREE_TESTS=ON >/dev/null
 cmake --build "$build" -j"$(nproc)"

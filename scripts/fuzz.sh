@@ -17,27 +17,7 @@ case "$seconds" in
   ;;
 esac
 
-bash scripts/deps.sh
-need=()
-command -v clang++ >/dev/null 2>&1 || need+=(clang)
-probe_dir="$(mktemp -d)"
-trap 'rm -rf "$probe_dir"' EXIT
-probe() {
-  printf 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long) { return 0; }\n' \
-    >"$probe_dir/probe.cpp"
-  clang++ -fsanitize=fuzzer,address,undefined "$probe_dir/probe.cpp" -o "$probe_dir/probe" \
-    >/dev/null 2>&1
-}
-if [ "${#need[@]}" -gt 0 ] || ! probe; then
-  need+=(libclang-rt-14-dev)
-  echo "installing: ${need[*]}"
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${need[@]}"
-  probe || {
-    echo "fuzz.sh: clang++ cannot link -fsanitize=fuzzer" >&2
-    exit 1
-  }
-fi
+bash scripts/deps.sh build fuzz
 
 cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
   -DREFEREE_FUZZ=ON -DREFEREE_TESTS=OFF -DREFEREE_BENCH=OFF >/dev/null

@@ -2,6 +2,7 @@
 # Checks that every source is clang-format clean and that the game code is clang-tidy clean.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash scripts/deps.sh build lint
 mapfile -t sources < <(git ls-files '*.cpp' '*.h')
 clang-format --dry-run --Werror "${sources[@]}"
 echo "clang-format: ${#sources[@]} files clean"
