@@ -1,0 +1,17 @@
+# Cross build for 64-bit Windows with Debian's MinGW-w64 (the POSIX-threads flavour, which the
+# C++ standard library's threads and GoogleTest need). Programs built here run under wine.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(REFEREE_MINGW_PREFIX x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${REFEREE_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${REFEREE_MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER ${REFEREE_MINGW_PREFIX}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${REFEREE_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+find_program(REFEREE_WINE wine)
+if(REFEREE_WINE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${REFEREE_WINE})
+endif()
