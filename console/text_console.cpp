@@ -75,8 +75,10 @@ TextConsole::TextConsole(GlyphMode mode)
 
 void TextConsole::reserve(std::size_t capacity) {
     if (capacity > capacity_) {
-        // NOLINTNEXTLINE(modernize-avoid-c-arrays): bytes that are written before they are read
-        auto bigger = std::make_unique_for_overwrite<char[]>(capacity);
+        // Bytes that are written before they are read, so left uninitialised (as
+        // make_unique_for_overwrite would, which libc++ 14 lacks).
+        // NOLINTNEXTLINE(modernize-avoid-c-arrays,modernize-make-unique)
+        std::unique_ptr<char[]> bigger(new char[capacity]);
         if (size_ > 0) {
             std::memcpy(bigger.get(), buffer_.get(), size_);
         }

@@ -77,7 +77,7 @@ void king_step(Game& game, Side side) {
         || holds(state.king_dest_line_attacked[side]) || holds(state.king_dest_next_to_king[side])
         || holds(state.king_dest_diagonal_attacked[side]);
     const bool check_kept
-        = std::ranges::any_of(step_test_order,
+        = std::any_of(step_test_order.begin(), step_test_order.end(),
               [&](Dir ray) { return holds(state.step_keeps_diag_check[side][ray]); })
         || holds(state.rank_move_keeps_line_check[side])
         || holds(state.rank_move_keeps_adjacent_check[side])

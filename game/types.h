@@ -134,7 +134,9 @@ inline constexpr std::array<Kind, 6> all_kinds{
     Kind::rook, Kind::pawn, Kind::knight, Kind::bishop, Kind::queen, Kind::king};
 
 constexpr bool is_piece_of(Code code, Side side) {
-    return std::ranges::any_of(all_kinds, [&](Kind kind) { return code == code_of(side, kind); });
+    // Iterators rather than a range: libc++ 14 has no ranges algorithms yet.
+    return std::any_of(
+        all_kinds.begin(), all_kinds.end(), [&](Kind kind) { return code == code_of(side, kind); });
 }
 
 // A square: rank 1..8 as typed, file index 0..7 for a..h. Squares off the board are allowed
