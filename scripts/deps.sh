@@ -3,7 +3,8 @@
 # says which ones before it installs anything. Nothing is printed when all is there.
 #
 #   scripts/deps.sh [TASK...]     TASK: build (the default), test, lint, fuzz, coverage, bench,
-#                                 package, screenshot
+#                                 package, screenshot, clang (Clang 14 with libc++), windows
+#                                 (the MinGW-w64 cross compiler and wine)
 #
 # The apt-get output goes to build/apt.log and is shown only when the install fails.
 set -euo pipefail
@@ -73,6 +74,20 @@ for task in "$@"; do
     cmd xdotool xdotool
     pkg imagemagick
     pkg fonts-dejavu-core
+    ;;
+  clang)
+    cmd cmake cmake
+    cmd clang++-14 clang-14
+    has /usr/lib/llvm-14/include/c++/v1/vector libc++-14-dev
+    has /usr/lib/llvm-14/lib/libc++abi.so libc++abi-14-dev
+    has /usr/src/googletest/CMakeLists.txt googletest
+    ;;
+  windows)
+    cmd cmake cmake
+    cmd x86_64-w64-mingw32-g++-posix g++-mingw-w64-x86-64-posix
+    cmd wine wine
+    has /usr/src/googletest/CMakeLists.txt googletest
+    cmd python3 python3
     ;;
   *)
     echo "deps.sh: unknown task '$task'" >&2

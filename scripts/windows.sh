@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# The Windows build, checked on this machine: installs the MinGW-w64 cross compiler and wine when
+# they are missing; cross-builds a statically linked referee.exe, the test suite (GoogleTest from
+# its sources) and the ZIP; then, under wine, runs the unit tests and golden transcripts and the
+# conformance kit's C-locale cases (when the kit is beside the project). Prints each step's time.
+# Wine's console is not that of Windows, so the console's own decisions are covered by unit tests;
+# here standard input and output are files and pipes.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh windows
+jobs="$(nproc)"
+build=build-windows
+times=()
+step_start=$SECONDS
+step_done() { times+=("$1: $((SECONDS - step_start)) s"); step_start=$SECONDS; }
+
+echo "== cross build"
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+  -DCMAKE_BUILD_TYPE=Release -DREFEREE_TESTS=ON -DREFEREE_GTEST_SOURCE=/usr/src/googletest >/dev/null
+cmake --build "$build" -j"$jobs"
+# Static: nothing but the system's own DLLs may be imported.
+dlls="$(x86_64-w64-mingw32-objdump -p "$build/referee.exe" | sed -n 's/^\s*DLL Name: //p' | sort -u)"
+if grep -viE '^(kernel32|msvcrt|user32|advapi32|ws2_32|ucrtbase|api-ms-win-.*)\.dll$' <<<"$dlls"; then
+  echo "windows.sh: referee.exe needs the DLLs above" >&2
+  exit 1
+fi
+rm -f "$build"/referee-*.zip
+(cd "$build" && cpack -G ZIP >cpack.log 2>&1) || { cat "$build/cpack.log" >&2; exit 1; }
+zip="$(ls "$build"/referee-*-win64.zip)"
+python3 - "$zip" <<'PY'
+import sys, zipfile
+names = sorted(zipfile.ZipFile(sys.argv[1]).namelist())
+if names != ['README.txt', 'referee.exe']:
+    sys.exit('windows.sh: the ZIP holds %s' % names)
+print('%s: %s' % (sys.argv[1], ' '.join(names)))
+PY
+step_done "cross build and ZIP"
+
+echo "== unit tests and golden transcripts under wine"
+export WINEPREFIX="$PWD/$build/wine" WINEDEBUG=-all
+mkdir -p "$WINEPREFIX"
+# One server for all runs, then a new prefix set up and a first run whose standard error is
+# shown; cold, every run would pay seconds and the kit's cases would time out. That run reads no
+# input, and a game without input ends with status 1.
+wineserver -p
+trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+[ -f "$WINEPREFIX/system.reg" ] || wineboot --init
+status=0
+wine "$build/referee.exe" </dev/null >/dev/null || status=$?
+[ "$status" -eq 1 ] || { echo "windows.sh: referee.exe ended with status $status" >&2; exit 1; }
+wine "$build/tests/referee_tests.exe" --gtest_brief=1
+step_done "wine tests"
+
+kit=../shared/conformance/check.py
+if [ -f "$kit" ]; then
+  echo "== conformance under wine (C-locale cases)"
+  wrapper="$PWD/$build/referee-wine"
+  printf '#!/bin/sh\nexec wine "%s" "$@"\n' "$PWD/$build/referee.exe" >"$wrapper"
+  chmod +x "$wrapper"
+  mapfile -t cases < <(python3 -c '
+import json, sys
+expected = json.load(open(sys.argv[1]))
+print("\n".join(name for name in sorted(expected) if not expected[name]["utf8"]))
+' "$(dirname "$kit")/expected.json")
+  kit_status=0
+  python3 "$kit" "$wrapper" "${cases[@]}" || kit_status=$?
+  step_done "kit under wine"
+fi
+printf 'windows.sh: %s\n' "${times[@]}"
+exit "${kit_status:-0}"
