@@ -27,8 +27,9 @@ constexpr int output_fd = 1;
 constexpr int error_fd = 2;
 
 // What this process changed on its console. It is put back once, by whichever exit comes first:
-// the console's end, the C runtime's exit (a return from main or a call of exit), or a Ctrl+C,
-// Ctrl+Break or closed window, after which the process ends without running either.
+// the console's end ('0' or the end of input), the C runtime's exit (a return from main or a call
+// of exit), a failed write just before its report ends the process, or a Ctrl+C, Ctrl+Break or
+// closed window, after which the process ends without running any of the others.
 struct ConsoleRestore {
     std::atomic<bool> pending{false};
     HANDLE output = INVALID_HANDLE_VALUE;
