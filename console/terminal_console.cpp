@@ -13,9 +13,6 @@ namespace referee {
 
 namespace {
 
-// Above this much pending output the buffer is written out even without a read.
-constexpr std::size_t flush_threshold = 1 << 16;
-
 // Writes all of text on a file descriptor, again after an interruption. Returns 0, or the errno
 // value of the first failure.
 int write_all(int descriptor, std::string_view text) {
@@ -68,22 +65,6 @@ GlyphMode TerminalConsole::mode_from_locale() {
     const bool utf8 = codeset != nullptr
         && (std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0);
     return utf8 ? GlyphMode::utf8 : GlyphMode::raw;
-}
-
-void TerminalConsole::write(std::string_view text) {
-    TextConsole::write(text);
-    flush_if_large();
-}
-
-void TerminalConsole::finish_encoded(const char* end) {
-    TextConsole::finish_encoded(end);
-    flush_if_large();
-}
-
-void TerminalConsole::flush_if_large() {
-    if (pending().size() >= flush_threshold) {
-        flush();
-    }
 }
 
 void TerminalConsole::flush() {

@@ -16,8 +16,15 @@ public:
     TerminalConsole(const TerminalConsole&) = delete;
     TerminalConsole& operator=(const TerminalConsole&) = delete;
 
-    void write(std::string_view text) override;
-    void finish_encoded(const char* end) override;
+    // Both homes buffer the same way; only flush() and the reads know the platform.
+    void write(std::string_view text) override {
+        TextConsole::write(text);
+        flush_if_large();
+    }
+    void finish_encoded(const char* end) override {
+        TextConsole::finish_encoded(end);
+        flush_if_large();
+    }
     int peek_byte() override;
     void take_byte() override { ++next_; }
 
@@ -27,7 +34,14 @@ public:
     static GlyphMode mode_from_locale();
 
 private:
-    void flush_if_large();
+    // Above this much pending output the buffer is written out even without a read.
+    static constexpr std::size_t flush_threshold = 1 << 16;
+
+    void flush_if_large() {
+        if (pending().size() >= flush_threshold) {
+            flush();
+        }
+    }
 
     std::array<char, 1 << 16> input_{};
     std::size_t next_ = 0;

@@ -20,8 +20,6 @@ namespace {
 static_assert(windows::virtual_terminal_processing == ENABLE_VIRTUAL_TERMINAL_PROCESSING);
 static_assert(ERROR_BROKEN_PIPE == 109 && ERROR_NO_DATA == 232);
 
-// Above this much pending output the buffer is written out even without a read.
-constexpr std::size_t flush_threshold = 1 << 16;
 constexpr int input_fd = 0;
 constexpr int output_fd = 1;
 constexpr int error_fd = 2;
@@ -184,22 +182,6 @@ GlyphMode TerminalConsole::mode_from_locale() {
     // A console shows the raw bytes in code page 437 once it is switched; pipes and files get
     // the bytes a POSIX build writes in the C locale.
     return GlyphMode::raw;
-}
-
-void TerminalConsole::write(std::string_view text) {
-    TextConsole::write(text);
-    flush_if_large();
-}
-
-void TerminalConsole::finish_encoded(const char* end) {
-    TextConsole::finish_encoded(end);
-    flush_if_large();
-}
-
-void TerminalConsole::flush_if_large() {
-    if (pending().size() >= flush_threshold) {
-        flush();
-    }
 }
 
 void TerminalConsole::flush() {
