@@ -37,26 +37,20 @@ void detect_checks_on(GameState& state, Side king_side) {
         const bool discovered
             = is_code(state.walk(from, ray, 6).met, attacker, {Kind::bishop, Kind::queen})
             && state.walk(from, opposite(ray), 6).met == king;
-        // A pawn's check counts as coming from the king's up-right, whichever side it is on.
-        const bool pawn = ray == Dir::up_right && moved == code_of(attacker, Kind::pawn)
-            && (state.cell(to + Step{forward(attacker), -1}) == king
-                || state.cell(to + Step{forward(attacker), 1}) == king);
+        // A pawn gives check from the square diagonally next to the king, on the king's side
+        // that faces the pawn's advance: the ray names where the pawn stands.
+        const bool pawn = moved == code_of(attacker, Kind::pawn)
+            && step_of(opposite(ray)).rank == forward(attacker)
+            && state.cell(to + opposite(ray)) == king;
         state.diag_check[king_side][ray] = tri(direct || discovered || pawn);
     }
 
     const bool moved_rook_or_queen = is_code(moved, attacker, {Kind::rook, Kind::queen});
     for (Dir ray : straight_dirs) {
+        // A rook or queen checks along the line from any distance, the square next to the king
+        // included; the adjacent flags below say in addition that it stands right there.
         const WalkEnd toward_king = state.walk(to, opposite(ray), 7);
-        // A king right next to the piece is an adjacent check, not a line check, except for
-        // two cases the referee has always counted: the big king on file a with the piece on
-        // file b, and the small king on file f with the piece on file e.
-        int nearest = 2;
-        if ((king_side == Side::big && ray == Dir::right && to.file == 1)
-            || (king_side == Side::small && ray == Dir::left && to.file == 4)) {
-            nearest = 1;
-        }
-        state.line_check[king_side][ray] = tri(
-            moved_rook_or_queen && toward_king.met == king && toward_king.distance >= nearest);
+        state.line_check[king_side][ray] = tri(moved_rook_or_queen && toward_king.met == king);
     }
 
     state.adjacent_rank_check[king_side] = tri(moved_rook_or_queen

@@ -28,13 +28,24 @@ void say(Game& game, Tri flag, std::string_view message) {
 
 void diagonal_step_tests(Game& game, Side side, std::string_view message) {
     GameState& state = game.state;
+    // A pawn attacks only the squares diagonally next to it, so a step away from a checking
+    // pawn next to the king leaves its reach.
+    const Code checking_pawn = code_of(opponent(side), Kind::pawn);
     for (Dir ray : step_test_order) {
-        state.step_keeps_diag_check[side][ray]
-            = tri(state.diag_check[side][ray] == Tri::yes && is_step(state, opposite(ray)));
+        state.step_keeps_diag_check[side][ray] = tri(state.diag_check[side][ray] == Tri::yes
+            && is_step(state, opposite(ray)) && state.cell(state.from() + ray) != checking_pawn);
     }
     for (Dir ray : step_test_order) {
         say(game, state.step_keeps_diag_check[side][ray], message);
     }
+}
+
+// Whether the destination holds a rook or queen of the side that checks the king: a king may
+// take such a piece beside it even along the line of its check.
+bool takes_line_piece(const GameState& state, Side side) {
+    const Code destination = state.to_code();
+    return destination == code_of(opponent(side), Kind::queen)
+        || destination == code_of(opponent(side), Kind::rook);
 }
 
 void rank_line_test(Game& game, Side side, std::string_view message) {
@@ -43,17 +54,12 @@ void rank_line_test(Game& game, Side side, std::string_view message) {
         || state.line_check[side][Dir::left] == Tri::yes
         || state.disc_check_ray[side][Dir::right] == Tri::yes
         || state.disc_check_ray[side][Dir::left] == Tri::yes;
+    // Taking the checking rook or queen right beside the king answers the check.
+    const bool takes_adjacent_checker
+        = state.adjacent_rank_check[side] == Tri::yes && takes_line_piece(state, side);
     state.rank_move_keeps_line_check[side]
-        = tri(rank_check && state.to().rank == state.from().rank);
+        = tri(rank_check && !takes_adjacent_checker && state.to().rank == state.from().rank);
     say(game, state.rank_move_keeps_line_check[side], message);
-}
-
-// A king next to a rook or queen that checks it may not step along that line, unless the
-// step takes a rook or queen of the checking side.
-bool takes_line_piece(const GameState& state, Side side) {
-    const Code destination = state.to_code();
-    return destination == code_of(opponent(side), Kind::queen)
-        || destination == code_of(opponent(side), Kind::rook);
 }
 
 void adjacent_tests(Game& game, Side side, std::string_view message) {

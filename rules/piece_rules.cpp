@@ -8,8 +8,6 @@
 
 namespace referee {
 
-namespace {
-
 // A side's pieces other than the king may move only while none of these flags holds: a pin,
 // or a check of the last move that the request leaves unanswered.
 bool blocked(const GameState& state, Side side) {
@@ -18,6 +16,8 @@ bool blocked(const GameState& state, Side side) {
     return state.pin_line[side] == Tri::yes || state.pin_diagonal[side] == Tri::yes
         || state.knight_check_remains[side] == Tri::yes || remains;
 }
+
+namespace {
 
 // The preconditions shared by every rule: the piece is on the from-square, it is its side's
 // turn, nothing blocks the side and, except for pawns, no own piece is on the destination.

@@ -1,5 +1,6 @@
 #include "rules/rules.h"
 
+#include "execute/execute.h"
 #include "game/board_display.h"
 #include "game/game.h"
 #include "rules/letters.h"
@@ -22,8 +23,8 @@ bool promotion_requested(const GameState& state, Side side) {
     const bool capture = file_step == 1 && state.target[opponent(side)] == Tri::yes;
     const auto piece = piece_of_letter(state.move_request.piece_char);
     const bool names_piece = piece.has_value() && *piece != BIG_PAWN && *piece != SMALL_PAWN;
-    return state.from_code() == code_of(side, Kind::pawn) && state.pin_diagonal[side] != Tri::yes
-        && state.pin_line[side] != Tri::yes && state.is_side_to_move(side)
+    return state.from_code() == code_of(side, Kind::pawn) && !blocked(state, side)
+        && state.is_side_to_move(side)
         && from.rank == last_but_one && to.rank == last && (advance || capture) && names_piece;
 }
 
@@ -31,6 +32,9 @@ bool promotion_requested(const GameState& state, Side side) {
 
 void apply_promotion(Game& game) {
     GameState& state = game.state;
+    // A promotion gives check like a move: the lines it uncovers are found on the board before
+    // it, the checks of the new piece on the board after it.
+    detect_discovered_line_checks(game);
     const Code pawn = state.from_code();
     if (pawn == SMALL_PAWN || pawn == BIG_PAWN) {
         --*state.counter_of(pawn);
@@ -49,10 +53,10 @@ void apply_promotion(Game& game) {
         }
     }
     state.clear(state.from());
-    state.forget_check();
     draw_board(game);
     ++state.move_number;
     state.carried_out = true;
+    detect_and_announce_checks(game);
 }
 
 Promotion apply_promotions(Game& game) {

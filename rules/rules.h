@@ -2,9 +2,16 @@
 // requests: take-back, castling and promotion.
 #pragma once
 
+#include "game/types.h"
+
 namespace referee {
 
 struct Game;
+struct GameState;
+
+// Whether a pin or a check left unanswered by the request holds back the side's pieces other
+// than the king, promoting pawns included.
+bool blocked(const GameState& state, Side side);
 
 // The movement rules of pawns, knights, bishops, rooks and queens, with their refusal messages.
 void apply_piece_rules(Game& game);

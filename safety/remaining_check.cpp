@@ -6,10 +6,10 @@ namespace referee {
 
 namespace {
 
-// Six steps from the destination toward the king: the destination answers a line check when
-// it lies on the checking line with nothing between it and the king. A checking piece seven
-// squares away is out of reach, so taking it is not seen as an answer.
-constexpr int answer_reach = 6;
+// Seven steps from the destination toward the king: the destination answers a line check when
+// it lies on the checking line with nothing between it and the king, up to the far end of the
+// longest line, where the checking piece itself may stand.
+constexpr int answer_reach = 7;
 
 bool answers(const GameState& state, Side king_side, Dir ray) {
     return state.walk(state.to(), opposite(ray), answer_reach).met == king_of(king_side);

@@ -146,11 +146,11 @@ TEST(CheckDetection, AnnouncesEachKindOfCheckInOrder) {
     };
     using enum Tri;
     const std::vector<Case> cases{
-        // Ranks and files: two or more squares away, plus the file-b and file-e neighbours.
+        // Ranks and files at any distance; a neighbour is an adjacent check as well.
         {"file, two away", {{"e2", SMALL_ROOK}, {"e6", BIG_KING}}, "e2e4",
             {Check::line, Side::big, Dir::down}, yes, line_big, yes, no},
         {"file, next to the king", {{"e2", SMALL_ROOK}, {"e6", BIG_KING}}, "e2e5",
-            {Check::adjacent_file, Side::big}, yes, adjacent_big, no, no},
+            {Check::adjacent_file, Side::big}, yes, adjacent_big + line_big, yes, no},
         {"big queen below on the file", {{"a5", BIG_QUEEN}, {"d1", SMALL_KING}}, "a5d5",
             {Check::line, Side::small, Dir::up}, yes, line_small, no, yes},
         {"rook on b, big king on a", {{"b1", SMALL_ROOK}, {"a4", BIG_KING}}, "b1b4",
@@ -158,11 +158,11 @@ TEST(CheckDetection, AnnouncesEachKindOfCheckInOrder) {
         {"rook on e, small king on f", {{"e8", BIG_ROOK}, {"f3", SMALL_KING}}, "e8e3",
             {Check::line, Side::small, Dir::left}, yes, adjacent_small + line_small, no, yes},
         {"rook on c, small king on d", {{"c8", BIG_ROOK}, {"d3", SMALL_KING}}, "c8c3",
-            {Check::adjacent_rank, Side::small}, yes, adjacent_small, no, no},
+            {Check::adjacent_rank, Side::small}, yes, adjacent_small + line_small, no, yes},
         {"rook on e, big king on f", {{"a5", SMALL_ROOK}, {"f5", BIG_KING}}, "a5e5",
-            {Check::line, Side::big, Dir::left}, no, adjacent_big, no, no},
+            {Check::line, Side::big, Dir::left}, yes, adjacent_big + line_big, yes, no},
         {"rook on b, small king on a", {{"b8", BIG_ROOK}, {"a3", SMALL_KING}}, "b8b3",
-            {Check::line, Side::small, Dir::right}, no, adjacent_small, no, no},
+            {Check::line, Side::small, Dir::right}, yes, adjacent_small + line_small, no, yes},
         {"queen on e, king on h, light g-square", {{"a4", SMALL_QUEEN}, {"h4", BIG_KING}}, "a4e4",
             {Check::line, Side::big, Dir::left}, yes, line_big, yes, no},
         {"rook on e, king on h, dark g-square", {{"a5", SMALL_ROOK}, {"h5", BIG_KING}}, "a5e5",
@@ -175,7 +175,7 @@ TEST(CheckDetection, AnnouncesEachKindOfCheckInOrder) {
             {Check::adjacent_file, Side::big}, no, "", no, no},
         // Diagonals: direct, uncovered by either side's piece, and pawns.
         {"small pawn, king up-right", {{"d4", SMALL_PAWN}, {"e6", BIG_KING}}, "d4d5",
-            {Check::diagonal, Side::big, Dir::up_right}, yes, diagonal_big, yes, no},
+            {Check::diagonal, Side::big, Dir::down_left}, yes, diagonal_big, yes, no},
         {"big pawn, king down-left", {{"e7", BIG_PAWN}, {"d5", SMALL_KING}}, "e7e6",
             {Check::diagonal, Side::small, Dir::up_right}, yes, diagonal_small, no, yes},
         {"bishop seven squares away", {{"a3", SMALL_BISHOP}, {"h8", BIG_KING}}, "a3a1",
@@ -219,17 +219,20 @@ TEST(CheckDetection, AnnouncesEachKindOfCheckInOrder) {
     }
 }
 
-TEST(CheckDetection, PawnCheckCountsAsFromTheUpRightOnly) {
+TEST(CheckDetection, PawnCheckIsKeptOnTheRayWhereThePawnStands) {
     struct Case {
         Side king_side;
         Pieces pieces;
         const char* move;
+        Dir ray;
     };
     const std::vector<Case> cases{
-        {Side::big, {{"d4", SMALL_PAWN}, {"c6", BIG_KING}}, "d4d5"},
-        {Side::big, {{"d4", SMALL_PAWN}, {"e6", BIG_KING}}, "d4d5"},
-        {Side::small, {{"e7", BIG_PAWN}, {"d5", SMALL_KING}}, "e7e6"},
-        {Side::small, {{"e7", BIG_PAWN}, {"f5", SMALL_KING}}, "e7e6"},
+        {Side::big, {{"d4", SMALL_PAWN}, {"c6", BIG_KING}}, "d4d5", Dir::down_right},
+        {Side::big, {{"d4", SMALL_PAWN}, {"e6", BIG_KING}}, "d4d5", Dir::down_left},
+        {Side::small, {{"e7", BIG_PAWN}, {"d5", SMALL_KING}}, "e7e6", Dir::up_right},
+        {Side::small, {{"e7", BIG_PAWN}, {"f5", SMALL_KING}}, "e7e6", Dir::up_left},
+        // A pawn gives no check backwards (Dir::up: no diagonal flag holds).
+        {Side::big, {{"d6", SMALL_PAWN}, {"c4", BIG_KING}}, "d6d5", Dir::up},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.pieces[1].first);
@@ -238,7 +241,7 @@ TEST(CheckDetection, PawnCheckCountsAsFromTheUpRightOnly) {
         g.request(c.move);
         make_move(g.game);
         for (Dir ray : diagonal_dirs) {
-            EXPECT_EQ(g.state().diag_check[c.king_side][ray], tri(ray == Dir::up_right))
+            EXPECT_EQ(g.state().diag_check[c.king_side][ray], tri(ray == c.ray))
                 << static_cast<int>(ray);
         }
     }
@@ -323,15 +326,14 @@ TEST(KingSteps, RefuseStepsAlongTheCheckAndCarryOutSafeOnes) {
             still_diagonal_small, false},
         {"off the bishop's diagonal", {{"b7", BIG_BISHOP}, {"d5", SMALL_KING}}, "b7a8", "d5d4", "",
             true},
-        {"away from a pawn", {{"e7", BIG_PAWN}, {"d5", SMALL_KING}}, "e7e6", "d5c4",
-            still_diagonal_small, false},
+        {"away from a pawn", {{"e7", BIG_PAWN}, {"d5", SMALL_KING}}, "e7e6", "d5c4", "", true},
         {"knight on the same geometry",
             {{"h5", BIG_BISHOP}, {"e6", SMALL_KING}, {"b2", SMALL_KNIGHT}}, "h5g4", "b2a3",
             still_diagonal_small, false},
         {"away from a bishop, big king", {{"h1", SMALL_BISHOP}, {"d5", BIG_KING}}, "h1f3", "d5c6",
             still_diagonal_big, false},
         {"small king takes the rook on e3", {{"e8", BIG_ROOK}, {"f3", SMALL_KING}}, "e8e3", "f3e3",
-            still_line_small, false},
+            "", true},
         {"along an uncovered rank", {{"h6", BIG_QUEEN}, {"e6", BIG_BISHOP}, {"b6", SMALL_KING}},
             "e6c4", "b6a6", still_line_small, false},
         {"along the adjacent rook's file", {{"e1", BIG_ROOK}, {"e5", SMALL_KING}}, "e1e6", "e5e4",
@@ -341,7 +343,7 @@ TEST(KingSteps, RefuseStepsAlongTheCheckAndCarryOutSafeOnes) {
         {"small king takes the adjacent rook", {{"e1", BIG_ROOK}, {"e5", SMALL_KING}}, "e1e6",
             "e5e6", "", true},
         {"along the adjacent rook's rank", {{"d8", BIG_ROOK}, {"e3", SMALL_KING}}, "d8d3", "e3f3",
-            still_adjacent_small, false},
+            still_line_small + still_adjacent_small, false},
         {"along a rank check", {{"a8", SMALL_ROOK}, {"e1", BIG_KING}}, "a8a1", "e1f1",
             still_line_big, false},
         {"off a rank check", {{"a8", SMALL_ROOK}, {"e1", BIG_KING}}, "a8a1", "e1f2", "", true},
@@ -351,9 +353,9 @@ TEST(KingSteps, RefuseStepsAlongTheCheckAndCarryOutSafeOnes) {
         {"big king takes the adjacent rook", {{"a3", SMALL_ROOK}, {"e2", BIG_KING}}, "a3e3", "e2e3",
             "", true},
         {"big king on a takes the rook on b", {{"b1", SMALL_ROOK}, {"a4", BIG_KING}}, "b1b4",
-            "a4b4", still_line_big, false},
+            "a4b4", "", true},
         {"big king away from the adjacent rook", {{"c1", SMALL_ROOK}, {"b4", BIG_KING}}, "c1c4",
-            "b4a4", still_adjacent_big, false},
+            "b4a4", still_adjacent_big + still_line_big, false},
         {"big king on b takes the rook on c", {{"c1", SMALL_ROOK}, {"b4", BIG_KING}}, "c1c4",
             "b4c4", "", true},
         {"two files along the rank", {{"h8", BIG_ROOK}, {"e1", SMALL_KING}}, "h8h7", "e1g1", "",
