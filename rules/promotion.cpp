@@ -24,8 +24,8 @@ bool promotion_requested(const GameState& state, Side side) {
     const auto piece = piece_of_letter(state.move_request.piece_char);
     const bool names_piece = piece.has_value() && *piece != BIG_PAWN && *piece != SMALL_PAWN;
     return state.from_code() == code_of(side, Kind::pawn) && !blocked(state, side)
-        && state.is_side_to_move(side)
-        && from.rank == last_but_one && to.rank == last && (advance || capture) && names_piece;
+        && state.is_side_to_move(side) && from.rank == last_but_one && to.rank == last
+        && (advance || capture) && names_piece;
 }
 
 } // namespace
