@@ -162,6 +162,11 @@ std::optional<WindowSize> output_window_size() {
         info.srWindow.Right - info.srWindow.Left + 1, info.srWindow.Bottom - info.srWindow.Top + 1};
 }
 
+bool output_is_terminal() {
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
+}
+
 void write_error_output(std::string_view text) {
     _setmode(error_fd, _O_BINARY); // the same bytes as on POSIX, no CR before LF
     static_cast<void>(write_all(error_fd, text));
@@ -214,6 +219,11 @@ int TerminalConsole::peek_byte() {
         const int count = _read(input_fd, into, static_cast<unsigned>(room));
         if (count < 0 && errno == EINTR) {
             continue;
+        }
+        if (count < 0) {
+            const int error = errno;
+            restore().put_back(); // the report ends the process at once, past every exit hook
+            fail_input(error);
         }
         next_ = 0;
         if (count <= 0) {
