@@ -75,7 +75,7 @@ Platform& platform() {
 }
 
 // Reads the handles, makes the changes the plan asks for and arranges for them to be put back.
-void start_console() {
+void start_console(GlyphMode glyphs) {
     _setmode(input_fd, _O_BINARY);
     _setmode(output_fd, _O_BINARY);
     const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
@@ -91,7 +91,7 @@ void start_console() {
 
     ConsoleRestore& saved = restore();
     saved.output = output;
-    saved.plan = windows::plan_console(handles);
+    saved.plan = windows::plan_console(handles, glyphs);
     windows::ConsolePlan& plan = saved.plan;
     // What could not be changed is not put back.
     if (plan.code_page && SetConsoleOutputCP(*plan.code_page) == 0) {
@@ -175,7 +175,7 @@ void write_error_output(std::string_view text) {
 TerminalConsole::TerminalConsole(GlyphMode mode)
     : TextConsole(mode) {
     reserve(2 * flush_threshold);
-    start_console();
+    start_console(mode);
 }
 
 TerminalConsole::~TerminalConsole() {
@@ -185,7 +185,7 @@ TerminalConsole::~TerminalConsole() {
 
 GlyphMode TerminalConsole::mode_from_locale() {
     // A console shows the raw bytes in code page 437 once it is switched; pipes and files get
-    // the bytes a POSIX build writes in the C locale.
+    // the bytes a POSIX build writes in the C locale. --glyphs=utf-8 chooses UTF-8 instead.
     return GlyphMode::raw;
 }
 
