@@ -221,8 +221,13 @@ TEST(Program, HelpAndVersionPrintAndEndWithoutAGame) {
         help = help.empty() ? program.output : help;
         EXPECT_EQ(program.output, help); // -h is --help
     }
-    // The manual page is configured with the same version.
+    // The manual page is configured with the same version; it and the README name the same size.
     EXPECT_NE(slurp(REFEREE_MAN_PAGE).find("\"referee " REFEREE_VERSION "\""), std::string::npos);
+    const std::string size = "at least " + std::to_string(window.columns) + " columns and "
+        + std::to_string(window.lines) + " lines";
+    EXPECT_NE(slurp(REFEREE_MAN_PAGE).find(size), std::string::npos) << size;
+    const fs::path readme = fs::path(REFEREE_GOLDEN_DIR).parent_path().parent_path() / "README.md";
+    EXPECT_NE(slurp(readme).find(size), std::string::npos) << size;
 }
 
 TEST(Program, UnknownArgumentsAreRefusedWithoutAGame) {
