@@ -8,6 +8,7 @@
 # the glyphs in a UTF-8 locale that is not installed and in no locale at all, and the line feed
 # after the end of input (Ctrl-D).
 # Usage: tmux_test.sh PATH/TO/referee      Exit status 77 means skipped (no tmux here).
+# REFEREE_TMUX_SHOW=1 also prints part of the board as shown in the two locale cases.
 set -uo pipefail
 
 export LANG=C.UTF-8 LC_ALL=C.UTF-8 # also makes bash count characters, not bytes
