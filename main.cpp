@@ -30,17 +30,27 @@ int main(int argc, char** argv) {
         return print_and_end(referee::usage_text());
     case referee::Action::version:
         return print_and_end(referee::version_line());
-    case referee::Action::unknown:
-        referee::write_error_output(referee::unknown_option_text(command.argument));
+    case referee::Action::unknown_option:
+    case referee::Action::unexpected_argument:
+    case referee::Action::bad_glyphs:
+        referee::write_error_output(referee::refusal_text(command));
         return referee::trouble_status;
     case referee::Action::play:
         break;
     }
-    if (const auto window = referee::output_window_size()) {
-        referee::write_error_output(referee::window_hint(referee::first_screen_size(), *window));
-    }
-    referee::TerminalConsole console(referee::TerminalConsole::mode_from_locale());
-    const int status = referee::run_referee(console);
-    console.flush();
+    referee::TerminalConsole console(
+        command.glyphs.value_or(referee::TerminalConsole::mode_from_locale()));
+    // The window hint goes under the introduction, where it stays while the gate waits for 14.
+    const auto hint_at_gate = [&console] {
+        const auto window = referee::output_window_size();
+        const std::string hint
+            = window ? referee::window_hint(referee::play_window, *window) : std::string();
+        if (!hint.empty()) {
+            console.flush();
+            referee::write_error_output("\n" + hint);
+        }
+    };
+    const int status = referee::run_referee(console, hint_at_gate);
+    console.finish_run();
     return status;
 }

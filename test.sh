@@ -7,12 +7,14 @@
 #                (scripts/coverage.sh)
 #   fuzz         the fuzz target over its seed corpus, then a bounded fuzz run (scripts/fuzz.sh,
 #                FUZZ_SECONDS, default 30); it runs beside lint and coverage
-#   conformance  the recorded conformance cases, when they are beside the project
+#   conformance  the recorded conformance cases, when they are beside the project; otherwise
+#                its line says it was skipped
 #
 # It first installs what the stages need and the machine lacks (scripts/deps.sh says what).
 # Each stage prints one line with its time and result; its whole output goes to a log file in its
 # build folder, and the end of that log is shown when the stage fails. The last line counts the
-# stages: "N passed, N failed". The exit status is 0 only when every stage passed.
+# stages: "N passed, N failed", and ", 1 skipped" when the conformance kit is not there. The exit
+# status is 0 only when every stage that ran passed.
 set -uo pipefail
 cd "$(dirname "$0")"
 jobs="$(nproc)"
@@ -21,6 +23,7 @@ bash scripts/deps.sh test lint fuzz coverage || exit 1
 
 passed=0
 failed=0
+skipped=0
 # run_stage NAME LOG COMMAND...: runs COMMAND with its output in LOG, prints the stage's line (and
 # the end of LOG when it failed) and returns COMMAND's status.
 run_stage() {
@@ -71,7 +74,14 @@ count "$status"
 kit=../shared/conformance/check.py
 if [ -f "$kit" ]; then
   stage conformance build/conformance.log python3 "$kit" build/referee
+else
+  printf '%-12s %s\n' conformance "skipped (no ../shared/conformance)"
+  skipped=$((skipped + 1))
 fi
 
-echo "$passed passed, $failed failed"
+if [ "$skipped" -eq 0 ]; then
+  echo "$passed passed, $failed failed"
+else
+  echo "$passed passed, $failed failed, $skipped skipped"
+fi
 [ "$failed" -eq 0 ]

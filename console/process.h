@@ -1,5 +1,6 @@
 // What the program needs of its process besides the console: the size of the window that shows
-// standard output, a line on standard error, and the end of the run when output cannot be written.
+// standard output, a line on standard error, and the end of the run when input cannot be read or
+// output cannot be written.
 #pragma once
 
 #include <optional>
@@ -16,6 +17,9 @@ struct WindowSize {
 // terminal or the terminal does not tell its size.
 std::optional<WindowSize> output_window_size();
 
+// Whether standard output is a terminal (a console on Windows).
+bool output_is_terminal();
+
 // Writes text on standard error as it stands. A failure there is ignored: nothing is left to
 // report it on.
 void write_error_output(std::string_view text);
@@ -24,7 +28,12 @@ void write_error_output(std::string_view text);
 // (an errno value), on standard error, and ends the process at once with status 2.
 [[noreturn]] void fail_output(int error_number);
 
-// The exit status of a run that could not write its output or was given an unknown option.
+// The same for standard input that cannot be read (closed, a directory, a device error): "read
+// error" and the reason, status 2. The end of input is no error.
+[[noreturn]] void fail_input(int error_number);
+
+// The exit status of a run that could not read its input or write its output, or was given an
+// argument it does not take.
 constexpr int trouble_status = 2;
 
 } // namespace referee

@@ -1,10 +1,11 @@
 #include "console/terminal_console.h"
 
+#include "console/glyph_choice.h"
 #include "console/process.h"
 
 #include <cerrno>
 #include <clocale>
-#include <cstring>
+#include <cstdlib>
 #include <langinfo.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -44,6 +45,10 @@ std::optional<WindowSize> output_window_size() {
     return WindowSize{size.ws_col, size.ws_row};
 }
 
+bool output_is_terminal() {
+    return ::isatty(STDOUT_FILENO) != 0;
+}
+
 void write_error_output(std::string_view text) {
     static_cast<void>(write_all(STDERR_FILENO, text));
 }
@@ -58,13 +63,19 @@ TerminalConsole::~TerminalConsole() {
 }
 
 GlyphMode TerminalConsole::mode_from_locale() {
-    if (std::setlocale(LC_CTYPE, "") == nullptr) {
-        return GlyphMode::raw;
+    LocaleFacts facts;
+    for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        const char* value = std::getenv(variable); // NOLINT(concurrency-mt-unsafe): one thread
+        if (value != nullptr && *value != '\0') {
+            facts.name = value;
+            break;
+        }
     }
+    facts.locale_set = std::setlocale(LC_CTYPE, "") != nullptr;
     const char* codeset = nl_langinfo(CODESET);
-    const bool utf8 = codeset != nullptr
-        && (std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0);
-    return utf8 ? GlyphMode::utf8 : GlyphMode::raw;
+    facts.codeset = codeset != nullptr ? codeset : "";
+    facts.output_is_terminal = output_is_terminal();
+    return choose_glyph_mode(facts);
 }
 
 void TerminalConsole::flush() {
@@ -88,7 +99,10 @@ int TerminalConsole::peek_byte() {
         if (count < 0 && errno == EINTR) {
             continue;
         }
-        if (count <= 0) {
+        if (count < 0) {
+            fail_input(errno); // output was flushed above; the report ends the run
+        }
+        if (count == 0) {
             input_ended_ = true;
             return end_of_input;
         }

@@ -3,6 +3,7 @@
 // The first write that fails ends the process with a report on standard error (fail_output).
 #pragma once
 
+#include "console/process.h"
 #include "console/text_console.h"
 
 #include <array>
@@ -29,8 +30,16 @@ public:
     void take_byte() override { ++next_; }
 
     void flush();
+    // Writes what is pending at the end of a run. After the end of input on a terminal (Ctrl-D,
+    // Ctrl+Z), a line feed first, so that the shell's prompt starts on a line of its own.
+    void finish_run() {
+        if (input_ended_ && output_is_terminal()) {
+            write("\n");
+        }
+        flush();
+    }
 
-    // UTF-8 glyphs when the user's locale uses UTF-8, raw code page 437 bytes otherwise.
+    // The glyph encoding that the locale and standard output call for (choose_glyph_mode).
     static GlyphMode mode_from_locale();
 
 private:

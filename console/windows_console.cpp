@@ -75,7 +75,7 @@ Platform& platform() {
 }
 
 // Reads the handles, makes the changes the plan asks for and arranges for them to be put back.
-void start_console() {
+void start_console(GlyphMode glyphs) {
     _setmode(input_fd, _O_BINARY);
     _setmode(output_fd, _O_BINARY);
     const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
@@ -91,7 +91,7 @@ void start_console() {
 
     ConsoleRestore& saved = restore();
     saved.output = output;
-    saved.plan = windows::plan_console(handles);
+    saved.plan = windows::plan_console(handles, glyphs);
     windows::ConsolePlan& plan = saved.plan;
     // What could not be changed is not put back.
     if (plan.code_page && SetConsoleOutputCP(*plan.code_page) == 0) {
@@ -162,6 +162,11 @@ std::optional<WindowSize> output_window_size() {
         info.srWindow.Right - info.srWindow.Left + 1, info.srWindow.Bottom - info.srWindow.Top + 1};
 }
 
+bool output_is_terminal() {
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
+}
+
 void write_error_output(std::string_view text) {
     _setmode(error_fd, _O_BINARY); // the same bytes as on POSIX, no CR before LF
     static_cast<void>(write_all(error_fd, text));
@@ -170,7 +175,7 @@ void write_error_output(std::string_view text) {
 TerminalConsole::TerminalConsole(GlyphMode mode)
     : TextConsole(mode) {
     reserve(2 * flush_threshold);
-    start_console();
+    start_console(mode);
 }
 
 TerminalConsole::~TerminalConsole() {
@@ -180,7 +185,7 @@ TerminalConsole::~TerminalConsole() {
 
 GlyphMode TerminalConsole::mode_from_locale() {
     // A console shows the raw bytes in code page 437 once it is switched; pipes and files get
-    // the bytes a POSIX build writes in the C locale.
+    // the bytes a POSIX build writes in the C locale. --glyphs=utf-8 chooses UTF-8 instead.
     return GlyphMode::raw;
 }
 
@@ -214,6 +219,11 @@ int TerminalConsole::peek_byte() {
         const int count = _read(input_fd, into, static_cast<unsigned>(room));
         if (count < 0 && errno == EINTR) {
             continue;
+        }
+        if (count < 0) {
+            const int error = errno;
+            restore().put_back(); // the report ends the process at once, past every exit hook
+            fail_input(error);
         }
         next_ = 0;
         if (count <= 0) {

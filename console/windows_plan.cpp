@@ -16,14 +16,15 @@ constexpr unsigned long error_no_data = 232;
 
 } // namespace
 
-ConsolePlan plan_console(const Handles& handles) {
+ConsolePlan plan_console(const Handles& handles, GlyphMode glyphs) {
     ConsolePlan plan;
     plan.console_line_ends = handles.input_is_console;
     if (!handles.output_is_console) {
         return plan;
     }
-    if (handles.output_code_page != board_code_page) {
-        plan.code_page = board_code_page;
+    const unsigned code_page = glyphs == GlyphMode::utf8 ? utf8_code_page : board_code_page;
+    if (handles.output_code_page != code_page) {
+        plan.code_page = code_page;
         plan.restore_code_page = handles.output_code_page;
     }
     if ((handles.output_mode & virtual_terminal_processing) == 0) {

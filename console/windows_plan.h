@@ -3,6 +3,8 @@
 // screen is cleared, and how typed lines end.
 #pragma once
 
+#include "console/text_console.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -10,8 +12,9 @@
 
 namespace referee::windows {
 
-// The code page of the board's glyph bytes.
+// The code page of the board's glyph bytes, and the one for UTF-8 (--glyphs=utf-8).
 constexpr unsigned board_code_page = 437;
+constexpr unsigned utf8_code_page = 65001;
 // The console output mode flag that makes the console act on escape sequences.
 constexpr std::uint32_t virtual_terminal_processing = 0x0004;
 
@@ -32,9 +35,10 @@ struct ConsolePlan {
     bool console_line_ends = false; // input typed on a console: CR LF is read as LF
 };
 
-// A console gets code page 437 and escape sequences for the run, unless it has them already.
-// Pipes and files are left alone: their bytes are those of a POSIX build in the C locale.
-ConsolePlan plan_console(const Handles& handles);
+// A console gets code page 437 (65001 for UTF-8 glyphs) and escape sequences for the run, unless
+// it has them already. Pipes and files are left alone: their bytes are those of a POSIX build in
+// the C locale (or with --glyphs=utf-8, in a UTF-8 one).
+ConsolePlan plan_console(const Handles& handles, GlyphMode glyphs = GlyphMode::raw);
 
 enum class ClearBy {
     escape_sequence, // written as it stands, like every other byte

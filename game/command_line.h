@@ -1,6 +1,10 @@
-// The program's command line: no argument plays a game; --help and --version print and end.
+// The program's command line: no argument plays a game; --help and --version print and end;
+// --glyphs chooses the board's character encoding.
 #pragma once
 
+#include "console/text_console.h"
+
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -8,25 +12,29 @@
 namespace referee {
 
 enum class Action {
-    play, // no argument
+    play, // no argument, or only --glyphs
     help, // --help or -h
     version, // --version or -V
-    unknown, // any other argument
+    unknown_option, // an argument beginning with '-' that is none of these
+    unexpected_argument, // an argument that is no option
+    bad_glyphs, // --glyphs= with another value than utf-8 or cp437
 };
 
 struct Command {
     Action action = Action::play;
-    std::string_view argument; // the first argument that is not an option, for Action::unknown
+    std::string_view argument; // the argument refused, for the last three actions
+    std::optional<GlyphMode> glyphs; // forced by --glyphs=utf-8 or --glyphs=cp437
 };
 
-// Any argument that is no option makes the command unknown; otherwise the first option decides.
+// The first argument refused makes the command; otherwise the first of --help and --version
+// decides, and the last --glyphs chooses the encoding.
 [[nodiscard]] Command parse_command_line(std::span<const std::string_view> arguments);
 
-// The usage printed by --help, with the window size measured on the first screen.
+// The usage printed by --help, with the window size that play needs.
 [[nodiscard]] std::string usage_text();
 // "referee" and the version, on one line.
 [[nodiscard]] std::string version_line();
-// The two lines for standard error about an unknown option.
-[[nodiscard]] std::string unknown_option_text(std::string_view argument);
+// The two lines for standard error about a refused argument (the last three actions).
+[[nodiscard]] std::string refusal_text(const Command& command);
 
 } // namespace referee

@@ -122,9 +122,12 @@ void judge_request(Game& game) {
 
 } // namespace
 
-bool start_game(Game& game) {
+bool start_game(Game& game, const AtStartGate& at_start_gate) {
     for (const std::string_view text : introduction) {
         game.print(text);
+    }
+    if (at_start_gate) {
+        at_start_gate();
     }
     int gate_value = 0;
     while (gate_value != start_number) {
@@ -171,9 +174,9 @@ Pass request_pass(Game& game) {
     return Pass::next;
 }
 
-int run_referee(Console& console) {
+int run_referee(Console& console, const AtStartGate& at_start_gate) {
     Game game(console);
-    if (start_game(game)) {
+    if (start_game(game, at_start_gate)) {
         while (request_pass(game) == Pass::next) { }
     }
     return 1;

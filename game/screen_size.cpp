@@ -1,6 +1,6 @@
 #include "game/screen_size.h"
 
-#include "console/string_console.h"
+#include "console/text_console.h"
 #include "game/request_loop.h"
 
 #include <algorithm>
@@ -23,17 +23,60 @@ WindowSize text_size(std::string_view text) {
     return size;
 }
 
-// A run that is given only the start number draws the first board, prompts, and ends at the end
-// of its input. What follows the last clear of the window is the first screen.
-WindowSize first_screen_size() {
-    StringConsole console("14");
-    static_cast<void>(run_referee(console));
-    const std::string output = console.output();
-    const std::string_view clear = TextConsole::clear_sequence;
-    const std::size_t start = output.rfind(clear);
-    const std::string_view screen
-        = std::string_view(output).substr(start == std::string::npos ? 0 : start + clear.size());
-    return text_size(screen);
+namespace {
+
+// A terminal in its usual line mode, as far as the size of what it shows goes. The program gets
+// one typed line per read; the line is echoed into the output where the program waited for it.
+class EchoingTerminal : public TextConsole {
+public:
+    explicit EchoingTerminal(std::string_view input)
+        : TextConsole(GlyphMode::raw) // one byte, one column
+        , input_(input) { }
+
+    void clear_screen() override {
+        TextConsole::clear_screen();
+        waits_since_clear_ = 0;
+    }
+    int peek_byte() override {
+        if (next_ == line_end_) {
+            wait_for_line();
+        }
+        return next_ < line_end_ ? static_cast<unsigned char>(input_[next_]) : end_of_input;
+    }
+    void take_byte() override { ++next_; }
+
+    [[nodiscard]] WindowSize needed() const { return needed_; }
+
+private:
+    static constexpr int screens_per_drawing = 2;
+
+    void wait_for_line() {
+        ++waits_since_clear_;
+        const std::string_view output = pending();
+        const std::size_t clear = output.rfind(clear_sequence);
+        if (clear != std::string_view::npos && waits_since_clear_ <= screens_per_drawing) {
+            const WindowSize screen = text_size(output.substr(clear + clear_sequence.size()));
+            needed_.columns = std::max(needed_.columns, screen.columns);
+            needed_.lines = std::max(needed_.lines, screen.lines);
+        }
+        const std::size_t line_feed = input_.find('\n', next_);
+        line_end_ = line_feed == std::string_view::npos ? input_.size() : line_feed + 1;
+        write(input_.substr(next_, line_end_ - next_)); // the echo
+    }
+
+    std::string_view input_;
+    std::size_t next_ = 0;
+    std::size_t line_end_ = 0;
+    int waits_since_clear_ = 0;
+    WindowSize needed_{0, 0};
+};
+
+} // namespace
+
+WindowSize play_screen_size(std::string_view input) {
+    EchoingTerminal terminal(input);
+    static_cast<void>(run_referee(terminal));
+    return terminal.needed();
 }
 
 std::string window_hint(WindowSize needed, WindowSize found) {

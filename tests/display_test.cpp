@@ -1,8 +1,12 @@
-// The board drawing, the legend, the glyphs on a UTF-8 console, and the board's shades and edge.
+// The board drawing, the legend, the glyphs on a UTF-8 console and when they go out so, and the
+// board's shades and edge.
+#include "console/glyph_choice.h"
 #include "game/board_display.h"
 #include "support.h"
 
 #include <gtest/gtest.h>
+
+#include <array>
 
 namespace referee::test {
 namespace {
@@ -91,6 +95,48 @@ TEST(BoardDisplay, Utf8ConsoleShowsCodePage437Glyphs) {
                   "\u25ac =8    \u2302 =2    \u00bd =2    \u263a =2    \u2588 =1    \u2660 =1 "),
         std::string::npos);
     EXPECT_TRUE(drawing.starts_with("\x1b[H\x1b[2J\n\t\t+---+"));
+}
+
+// The encoding from (locale name, setlocale's result, codeset, terminal or not). A failed
+// setlocale leaves the C locale, whose codeset glibc calls ANSI_X3.4-1968.
+TEST(GlyphChoice, LocaleAndTerminalDecideTheEncoding) {
+    constexpr std::string_view c_codeset = "ANSI_X3.4-1968";
+    struct Case {
+        std::string_view name;
+        bool locale_set;
+        std::string_view codeset;
+        bool terminal;
+        GlyphMode mode;
+    };
+    const std::array<Case, 17> cases{{
+        // The locale's codeset is UTF-8: UTF-8 wherever the output goes.
+        {"C.UTF-8", true, "UTF-8", true, GlyphMode::utf8},
+        {"en_US.utf8", true, "UTF-8", false, GlyphMode::utf8},
+        {"", true, "utf8", false, GlyphMode::utf8},
+        // A UTF-8 locale that is not installed: UTF-8 on a terminal, raw bytes on a pipe.
+        {"xx_YY.UTF-8", false, c_codeset, true, GlyphMode::utf8},
+        {"en_US.utf8", false, c_codeset, true, GlyphMode::utf8},
+        {"de_DE.Utf-8@euro", false, c_codeset, true, GlyphMode::utf8},
+        {"xx_YY.UTF-8", false, c_codeset, false, GlyphMode::raw},
+        // The C and POSIX locales show no glyph at all: UTF-8 on a terminal only.
+        {"", true, c_codeset, true, GlyphMode::utf8},
+        {"POSIX", true, "ASCII", true, GlyphMode::utf8},
+        {"C", true, "US-ASCII", true, GlyphMode::utf8},
+        {"", true, c_codeset, false, GlyphMode::raw},
+        {"xx_YY", false, c_codeset, true, GlyphMode::utf8},
+        // Another 8-bit character set, installed or only named: its raw bytes.
+        {"fr_FR.ISO-8859-1", true, "ISO-8859-1", true, GlyphMode::raw},
+        {"ru_RU.KOI8-R", true, "KOI8-R", false, GlyphMode::raw},
+        {"xx_YY.ISO-8859-15", false, c_codeset, true, GlyphMode::raw},
+        {"fr_FR.UTF-8x", false, c_codeset, false, GlyphMode::raw},
+        {"UTF-8", false, c_codeset, false, GlyphMode::raw},
+    }};
+    for (const Case& c : cases) {
+        const LocaleFacts facts{c.name, c.locale_set, c.codeset, c.terminal};
+        EXPECT_EQ(choose_glyph_mode(facts), c.mode)
+            << "name '" << c.name << "', set " << c.locale_set << ", codeset " << c.codeset
+            << ", terminal " << c.terminal;
+    }
 }
 
 // A drawing kept for a console copies what has not changed since its last drawing; after moves,

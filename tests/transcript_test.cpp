@@ -193,7 +193,7 @@ TEST(Program, EmptyInputEndsAtTheGate) {
 
 TEST(Program, HelpAndVersionPrintAndEndWithoutAGame) {
     const std::string version = std::string("referee ") + REFEREE_VERSION + "\n";
-    const WindowSize window = first_screen_size();
+    const WindowSize window = play_window;
     const std::string window_line = "The board needs a window of at least "
         + std::to_string(window.columns) + " columns and " + std::to_string(window.lines)
         + " lines.\n";
@@ -210,36 +210,83 @@ TEST(Program, HelpAndVersionPrintAndEndWithoutAGame) {
             EXPECT_EQ(program.output, version);
             continue;
         }
-        EXPECT_TRUE(program.output.starts_with("Usage: referee [--help | --version]\n"));
+        EXPECT_TRUE(
+            program.output.starts_with("Usage: referee [--glyphs=utf-8 | --glyphs=cp437]\n"));
         EXPECT_NE(program.output.find(window_line), std::string::npos);
         EXPECT_TRUE(program.output.ends_with("See referee(6) for the whole rules.\n"));
-        for (const char* topic : {"e2e4d", "e4e2po", "e7e8ed", "e1g1d", "quit"}) {
+        for (const char* topic : {"e2e4d", "e4e2po", "e7e8ed", "e1g1d", "quit", "Ctrl-C",
+                 "--glyphs=cp437", "half-moves", "Exit status"}) {
             EXPECT_NE(program.output.find(topic), std::string::npos) << topic;
         }
         help = help.empty() ? program.output : help;
         EXPECT_EQ(program.output, help); // -h is --help
     }
-    // The manual page is configured with the same version.
+    // The manual page is configured with the same version; it and the README name the same size.
     EXPECT_NE(slurp(REFEREE_MAN_PAGE).find("\"referee " REFEREE_VERSION "\""), std::string::npos);
+    const std::string size = "at least " + std::to_string(window.columns) + " columns and "
+        + std::to_string(window.lines) + " lines";
+    EXPECT_NE(slurp(REFEREE_MAN_PAGE).find(size), std::string::npos) << size;
+    const fs::path readme = fs::path(REFEREE_GOLDEN_DIR).parent_path().parent_path() / "README.md";
+    EXPECT_NE(slurp(readme).find(size), std::string::npos) << size;
 }
 
 TEST(Program, UnknownArgumentsAreRefusedWithoutAGame) {
-    const std::array<std::pair<std::string, std::string>, 5> cases{{
-        {"--foo", "--foo"},
-        {"x", "x"},
-        {"--help extra", "extra"},
-        {"-- -h", "--"},
-        {"''", ""},
+    const std::array<std::pair<std::string, std::string>, 8> cases{{
+        {"--foo", "referee: unknown option '--foo'"},
+        {"-- -h", "referee: unknown option '--'"},
+        {"x", "referee: unexpected argument 'x'"},
+        {"--help extra", "referee: unexpected argument 'extra'"},
+        {"''", "referee: unexpected argument ''"},
+        {"-", "referee: unexpected argument '-'"},
+        {"--glyphs=latin1", "referee: --glyphs takes utf-8 or cp437, not 'latin1'"},
+        {"--glyphs", "referee: unknown option '--glyphs'"},
     }};
-    for (const auto& [arguments, named] : cases) {
+    for (const auto& [arguments, message] : cases) {
         SCOPED_TRACE(arguments);
         const ProgramRun program = run_program("14\n0\n", "C", arguments);
         EXPECT_EQ(program.status, 2);
         EXPECT_EQ(program.output, "");
-        EXPECT_EQ(
-            program.errors, "referee: unknown option '" + named + "'\nTry 'referee --help'.\n");
+        EXPECT_EQ(program.errors, message + "\nTry 'referee --help'.\n");
         EXPECT_EQ(program.unread, "14\n0\n");
     }
+}
+
+// --glyphs forces the encoding whatever the locale: UTF-8 into a file in the C locale, code page
+// 437 bytes in a UTF-8 locale.
+TEST(Program, GlyphsOptionForcesTheEncoding) {
+    if (!honours_locale) {
+        GTEST_SKIP() << "the program takes no locale from the environment here";
+    }
+    const ProgramRun utf8 = run_program(std::string(game), "C", "--glyphs=utf-8");
+    EXPECT_EQ(utf8.status, 1);
+    EXPECT_EQ(utf8.output, run(game, GlyphMode::utf8).output);
+    const ProgramRun raw = run_program(std::string(game), "C.UTF-8", "--glyphs=cp437");
+    EXPECT_EQ(raw.status, 1);
+    EXPECT_EQ(raw.output, run(game).output);
+}
+
+// Standard input that cannot be read ends the run with a report and status 2, once the output
+// so far is written; the end of input is no error: status 1 and nothing said.
+TEST(Program, ReadErrorsAreReportedAndTheEndOfInputIsNot) {
+    if (!honours_locale) {
+        GTEST_SKIP() << "the redirections are the POSIX shell's";
+    }
+    const std::array<std::pair<std::string, int>, 2> cases{{{"<&-", EBADF}, {"</", EISDIR}}};
+    for (const auto& [input, error] : cases) {
+        SCOPED_TRACE(input);
+        const ProgramRun program = run_program(std::string(game), "C", input);
+        EXPECT_EQ(program.status, 2);
+        EXPECT_EQ(
+            program.errors, "referee: read error: " + std::string(std::strerror(error)) + "\n");
+        EXPECT_TRUE(program.output.ends_with("PER TE STARTUAR LOJEN.")) << "flushed before";
+    }
+    const ProgramRun ended = run_program("14\ne2e4d\n", "C", "</dev/null");
+    EXPECT_EQ(ended.status, 1);
+    EXPECT_EQ(ended.errors, "");
+    const ProgramRun mid_game = run_program("14\ne2e4d\ne7");
+    EXPECT_EQ(mid_game.status, 1);
+    EXPECT_EQ(mid_game.errors, "");
+    EXPECT_EQ(mid_game.output, run("14\ne2e4d\ne7").output); // no line feed added on a file
 }
 
 // A closed output or a full disk: the report at the first write, which comes before the first

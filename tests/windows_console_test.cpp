@@ -27,6 +27,10 @@ TEST(WindowsPlan, ConsoleGetsCodePage437AndEscapeSequencesAndGetsBackItsOwn) {
     EXPECT_FALSE(ready.code_page);
     EXPECT_FALSE(ready.output_mode);
     EXPECT_FALSE(ready.console_line_ends);
+
+    // UTF-8 glyphs (--glyphs=utf-8): the UTF-8 code page instead, and only where it is missing.
+    EXPECT_EQ(plan_console({true, 850, processed_output, true}, GlyphMode::utf8).code_page, 65001u);
+    EXPECT_FALSE(plan_console({true, 65001, 0, true}, GlyphMode::utf8).code_page);
 }
 
 TEST(WindowsPlan, PipesAndFilesAreLeftAloneEvenWhenTheInputIsAConsole) {

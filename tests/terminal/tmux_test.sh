@@ -3,9 +3,12 @@
 # locale) and checks what the pane shows: the board cells where they belong, the shade pattern,
 # the legend, the prompts, the redraw after a move, and the exit status after 0. Before that, it
 # starts the referee in smaller panes and checks the hint about the window size: shown at 80x24
-# and one column or line short of the size it names, absent at that size, where the first screen
-# fills the pane exactly.
+# under the introduction while the start gate waits, and one column or line short of the size it
+# names; absent at that size, where the first screen and the answer to a refused move fit. Then
+# the glyphs in a UTF-8 locale that is not installed and in no locale at all, and the line feed
+# after the end of input (Ctrl-D).
 # Usage: tmux_test.sh PATH/TO/referee      Exit status 77 means skipped (no tmux here).
+# REFEREE_TMUX_SHOW=1 also prints part of the board as shown in the two locale cases.
 set -uo pipefail
 
 export LANG=C.UTF-8 LC_ALL=C.UTF-8 # also makes bash count characters, not bytes
@@ -137,19 +140,21 @@ expect_empty_rank() {
   done
 }
 
-# start_pane NAME WIDTH HEIGHT: the referee in a new detached pane of that size, its exit status
-# recorded in NAME.status by the shell that runs it.
+# start_pane NAME WIDTH HEIGHT [ENV]: the referee in a new detached pane of that size, started by
+# env with the arguments ENV (default: a UTF-8 locale), its exit status recorded in NAME.status
+# by the shell that runs it.
 start_pane() {
   session="$1"
   tm new-session -d -s "$session" -x "$2" -y "$3" \
-    "env LANG=C.UTF-8 LC_ALL=C.UTF-8 '$referee'; echo \$? >'$work/$1.new'; mv '$work/$1.new' '$work/$1.status'" \
+    "env ${4:-LANG=C.UTF-8 LC_ALL=C.UTF-8} '$referee'; echo \$? >'$work/$1.new'; mv '$work/$1.new' '$work/$1.status'" \
     </dev/null \
     || { echo "FAIL: tmux could not start a session"; exit 1; }
   wait_for "PER TE STARTUAR LOJEN."
 }
 hint_re='^referee: the board needs a window of at least ([0-9]+) columns and ([0-9]+) lines; this one has ([0-9]+) columns and ([0-9]+) lines\.$'
 
-# 80x24: the hint names the size needed and the size found.
+# 80x24: the hint names the size needed and the size found. It stands under the introduction and
+# over the gate's line, on the screen while the gate waits for 14.
 start_pane small 80 24
 hint="$(hint_line)"
 if [[ "$hint" =~ $hint_re ]] && [ "${BASH_REMATCH[3]}x${BASH_REMATCH[4]}" == 80x24 ]; then
@@ -158,6 +163,16 @@ else
   echo "FAIL: at 80x24, want the window hint naming 80x24, got '$hint'"
   exit 1
 fi
+capture
+hint_row=-1 gate_row=-1
+for i in "${!lines[@]}"; do
+  [[ "${lines[$i]}" == "referee: the board needs"* ]] && hint_row=$i
+  [[ "${lines[$i]}" == *"PER TE STARTUAR LOJEN."* ]] && gate_row=$i
+done
+[ "$hint_row" -ge 0 ] || fail "at 80x24, the hint is not on the screen while the gate waits"
+[ "$gate_row" -gt "$hint_row" ] || fail "at 80x24, the gate's line is not under the hint"
+[[ "$screen" == *"SUKSESE!!!."* ]] || fail "at 80x24, the introduction's end is not over the hint"
+[ "$failures" -eq 0 ] || show
 tm kill-session -t small
 
 # One column or one line short of the size named: the hint again, with the size found.
@@ -170,24 +185,52 @@ for short in "$((need_w - 1)) $need_h" "$need_w $((need_h - 1))"; do
   tm kill-session -t "$session"
 done
 
-# Exactly the size named: no hint, and the first screen fills the pane: the line left empty by
-# the drawing on top, the frame under it, the prompt on the last line, the widest line as wide as
-# the pane, and no line wrapped.
+# Exactly the size named: no hint. The first screen fits: the line left empty by the drawing on
+# top, the frame under it, the prompt. A move refused at the first prompt is read at its second
+# copy, so its message follows that prompt: that screen still shows the frame, and its widest line
+# is as wide as the pane, without wrapping.
 start_pane exact "$need_w" "$need_h"
 [ -z "$(hint_line)" ] || fail "at ${need_w}x$need_h, a hint was shown: '$(hint_line)'"
 type_line 14
 wait_for "Levizja nr  1, luan i vogli:>"
 mapfile -t rows < <(tm capture-pane -p -N -t "$session")
-widest=0
-for row in "${rows[@]}"; do [ "${#row}" -gt "$widest" ] && widest="${#row}"; done
-[ "${#rows[@]}" -eq "$need_h" ] || fail "at ${need_w}x$need_h, the pane shows ${#rows[@]} lines"
 [ "$(tr -d ' ' <<<"${rows[0]}")" == "" ] || fail "the first screen does not start with its empty line: '${rows[0]}'"
 [[ "${rows[1]}" == "                +---+"* ]] || fail "the frame is not on the second line: '${rows[1]}'"
-[[ "${rows[$((need_h - 1))]}" == *"Levizja nr  1, luan i vogli:>"* ]] || fail "the prompt is not on the last line"
+type_line e2e5d
+wait_for "Levizja nr  1, luan i vogli:>" 3
+mapfile -t rows < <(tm capture-pane -p -N -t "$session")
+widest=0
+for row in "${rows[@]}"; do [ "${#row}" -gt "$widest" ] && widest="${#row}"; done
+[[ "${rows[1]}" == "                +---+"* ]] || fail "after a refused move the frame is not on the second line: '${rows[1]}'"
+printf '%s\n' "${rows[@]}" | grep -q "Levizja nr  1, luan i vogli:>.*ERROR 519!" || fail "the refusal does not follow the prompt"
 [ "$widest" -eq "$need_w" ] || fail "the widest line is $widest columns, the hint named $need_w"
 [ "$(tm capture-pane -p -J -t "$session" | wc -l)" -eq "$need_h" ] || fail "a line wrapped at ${need_w}x$need_h"
 [ "$failures" -eq 0 ] || show
 tm kill-session -t exact
+
+# A UTF-8 locale that this machine lacks, and no locale at all (C): the glyphs as UTF-8, as in a
+# UTF-8 locale. After the end of input (Ctrl-D at the prompt) the program ends with status 1 and a
+# line feed: the cursor stands at the start of a line.
+for case in "nolocale|-u LANG -u LC_ALL -u LC_CTYPE" "missing|-u LC_ALL -u LC_CTYPE LANG=xx_YY.UTF-8"; do
+  start_pane "${case%%|*}" 130 75 "${case#*|}"
+  type_line 14
+  wait_for "Levizja nr  1, luan i vogli:>"
+  expect_piece 1 4 '♠' "${case#*|}: small king on e1"
+  expect_piece 8 7 '«' "${case#*|}: big rook on h8"
+  expect_empty_rank 5
+  if [ -n "${REFEREE_TMUX_SHOW:-}" ]; then
+    echo "---- env ${case#*|}: the pane, its lines 40 to 50 ----"
+    printf '%s\n' "${lines[@]:39:11}"
+  fi
+  tm send-keys -t "$session" C-d
+  tries=0
+  while [ ! -f "$work/$session.status" ] && [ "$tries" -lt 200 ]; do sleep 0.05; tries=$((tries + 1)); done
+  status="$(cat "$work/$session.status" 2>/dev/null)"
+  [ "$status" == 1 ] || fail "${case#*|}: exit status after Ctrl-D: want 1, got '$status'"
+  [ "$(tm display-message -p -t "$session" '#{cursor_x}')" == 0 ] || fail "${case#*|}: no line feed after the end of input"
+  [ "$failures" -eq 0 ] || show
+  tm kill-session -t "$session"
+done
 
 # The game in a pane larger than the board needs: no hint.
 start_pane "referee$$" 130 75
@@ -276,4 +319,4 @@ if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed"
   exit 1
 fi
-echo "PASS: window hint at 80x24 and one short of ${need_w}x$need_h, none at that size; board, legend, prompts and exit status on a ${width}x${height} tmux pane"
+echo "PASS: window hint at 80x24 over the gate and one short of ${need_w}x$need_h, none at that size where a refused move fits; glyphs with a missing UTF-8 locale and with none, a line feed after Ctrl-D; board, legend, prompts and exit status on a ${width}x${height} tmux pane"
