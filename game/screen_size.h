@@ -12,7 +12,7 @@ namespace referee {
 // tests/golden, largest columns and largest lines. The test
 // WindowSize.PlayWindowIsMeasuredOverTheRecordedGames measures it again and names the new figure
 // when a change of the game's output moves it.
-constexpr WindowSize play_window{123, 63};
+constexpr WindowSize play_window{123, 64};
 
 // The columns and lines that text fills from the top-left corner of a window: its widest line,
 // with tab stops every 8 columns and every other byte one column, and its number of lines.
