@@ -1,11 +1,15 @@
 // The referee on the real terminal.
 #include "console/process.h"
+#include "console/record_file.h"
+#include "console/recording_console.h"
 #include "console/terminal_console.h"
 #include "game/command_line.h"
 #include "game/request_loop.h"
 #include "game/screen_size.h"
 
+#include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -17,6 +21,16 @@ int print_and_end(std::string_view text) {
     console.write(text);
     console.flush();
     return 0;
+}
+
+// A game kept in a record file: its record replayed, then what is read added to it.
+int play_recorded(referee::Console& console, referee::RecordFile& file) {
+    referee::RecordingConsole recording(console, file.read_all(), file);
+    const int status = referee::run_referee(recording);
+    if (!recording.finish()) {
+        referee::fail_run(file.not_a_record_text(recording.replayed(), recording.record_size()));
+    }
+    return status;
 }
 
 } // namespace
@@ -33,14 +47,22 @@ int main(int argc, char** argv) {
     case referee::Action::unknown:
         referee::write_error_output(referee::unknown_option_text(command.argument));
         return referee::trouble_status;
+    case referee::Action::no_file:
+        referee::write_error_output(referee::no_file_text(command.argument));
+        return referee::trouble_status;
     case referee::Action::play:
         break;
+    }
+    std::optional<referee::RecordFile> record_file; // opened and locked before anything is shown
+    if (command.save_file) {
+        record_file.emplace(std::string(*command.save_file));
     }
     if (const auto window = referee::output_window_size()) {
         referee::write_error_output(referee::window_hint(referee::first_screen_size(), *window));
     }
     referee::TerminalConsole console(referee::TerminalConsole::mode_from_locale());
-    const int status = referee::run_referee(console);
+    const int status
+        = record_file ? play_recorded(console, *record_file) : referee::run_referee(console);
     console.flush();
     return status;
 }

@@ -11,4 +11,9 @@ void fail_output(int error_number) {
     std::_Exit(trouble_status); // at once: nothing more is written and no buffer is flushed again
 }
 
+void fail_run(const std::string& message) {
+    write_error_output(message);
+    std::exit(trouble_status);
+}
+
 } // namespace referee

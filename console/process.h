@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace referee {
@@ -23,6 +24,11 @@ void write_error_output(std::string_view text);
 // Reports that standard output could not be written, with the system's reason for `error_number`
 // (an errno value), on standard error, and ends the process at once with status 2.
 [[noreturn]] void fail_output(int error_number);
+
+// Reports a failure of the run that is not one of standard output (a complete message with its
+// line end) on standard error and ends the process with status 2, through exit(): the hooks
+// that put the console back run, nothing else is written.
+[[noreturn]] void fail_run(const std::string& message);
 
 // The exit status of a run that could not write its output or was given an unknown option.
 constexpr int trouble_status = 2;

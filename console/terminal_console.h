@@ -27,6 +27,7 @@ public:
     }
     int peek_byte() override;
     void take_byte() override { ++next_; }
+    [[nodiscard]] bool input_at_hand() const override { return next_ < filled_ || input_ended_; }
 
     void flush();
 

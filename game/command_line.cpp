@@ -20,10 +20,22 @@ Action option(std::string_view argument) {
 
 Command parse_command_line(std::span<const std::string_view> arguments) {
     Command command;
-    for (const std::string_view argument : arguments) {
+    for (std::size_t at = 0; at < arguments.size(); ++at) {
+        const std::string_view argument = arguments[at];
+        if (argument == "--save" || argument == "-s") {
+            if (at + 1 == arguments.size()) {
+                return {Action::no_file, argument, {}};
+            }
+            command.save_file = arguments[++at];
+            continue;
+        }
+        if (argument.starts_with("--save=")) {
+            command.save_file = argument.substr(std::string_view("--save=").size());
+            continue;
+        }
         const Action action = option(argument);
         if (action == Action::unknown) {
-            return {Action::unknown, argument};
+            return {Action::unknown, argument, {}};
         }
         if (command.action == Action::play) {
             command.action = action;
@@ -35,6 +47,7 @@ Command parse_command_line(std::span<const std::string_view> arguments) {
 std::string usage_text() {
     const WindowSize window = first_screen_size();
     return "Usage: referee [--help | --version]\n"
+           "       referee [--save FILE]\n"
            "A chess referee for two players at one keyboard. It draws the board, judges\n"
            "each move typed, announces check, mate and stalemate, and never plays\n"
            "itself. Its texts are in Albanian.\n"
@@ -59,6 +72,10 @@ std::string usage_text() {
           "Options:\n"
           "  -h, --help     print this help and exit\n"
           "  -V, --version  print the version and exit\n"
+          "  -s, --save FILE\n"
+          "                 keep the game in FILE: each line typed is added to it, and\n"
+          "                 with the same FILE again the game goes on where it was\n"
+          "                 left; 'referee < FILE' replays the whole game\n"
           "\n"
           "See referee(6) for the whole rules.\n";
 }
@@ -69,6 +86,11 @@ std::string version_line() {
 
 std::string unknown_option_text(std::string_view argument) {
     return "referee: unknown option '" + std::string(argument) + "'\nTry 'referee --help'.\n";
+}
+
+std::string no_file_text(std::string_view option) {
+    return "referee: option '" + std::string(option)
+        + "' needs a file name\nTry 'referee --help'.\n";
 }
 
 } // namespace referee
