@@ -117,7 +117,7 @@ ProgramRun run_program(const Scratch& scratch, const std::string& arguments,
         + (dir / "in").string() + "' >'" + (dir / "out").string() + "' 2>'" + (dir / "err").string()
         + "'; echo $? >'" + (dir / "status").string() + "'";
     EXPECT_NE(std::system(command.c_str()), -1) << command;
-    ProgramRun run{slurp(dir / "out"), slurp(dir / "err")};
+    ProgramRun run{slurp(dir / "out"), slurp(dir / "err"), -1};
     std::istringstream(slurp(dir / "status")) >> run.status;
     return run;
 }
