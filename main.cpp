@@ -1,11 +1,15 @@
 // The referee on the real terminal.
 #include "console/process.h"
+#include "console/record_file.h"
+#include "console/recording_console.h"
 #include "console/terminal_console.h"
 #include "game/command_line.h"
 #include "game/request_loop.h"
 #include "game/screen_size.h"
 
+#include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -17,6 +21,42 @@ int print_and_end(std::string_view text) {
     console.write(text);
     console.flush();
     return 0;
+}
+
+// Says on standard error, after what the console has shown so far, when the window is smaller
+// than the board needs.
+void hint_window_size(referee::TerminalConsole& console) {
+    const auto window = referee::output_window_size();
+    const std::string hint
+        = window ? referee::window_hint(referee::play_window, *window) : std::string();
+    if (!hint.empty()) {
+        console.flush();
+        referee::write_error_output("\n" + hint);
+    }
+}
+
+// A game kept in a record file: its record replayed, then what is read added to it. When the
+// start gate lies inside the record, the window hint follows the screen shown after the replay,
+// so that the clear at its top does not wipe the hint away.
+int play_recorded(referee::TerminalConsole& console, referee::RecordFile& file) {
+    referee::RecordingConsole recording(console, file.read_all(), file);
+    bool hint_pending = false;
+    recording.on_live([&] {
+        if (hint_pending) {
+            hint_window_size(console);
+        }
+    });
+    const int status = referee::run_referee(recording, [&] {
+        if (recording.live()) {
+            hint_window_size(console);
+        } else {
+            hint_pending = true;
+        }
+    });
+    if (!recording.finish()) {
+        referee::fail_run(file.not_a_record_text(recording.replayed(), recording.record_size()));
+    }
+    return status;
 }
 
 } // namespace
@@ -33,24 +73,22 @@ int main(int argc, char** argv) {
     case referee::Action::unknown_option:
     case referee::Action::unexpected_argument:
     case referee::Action::bad_glyphs:
+    case referee::Action::no_file:
         referee::write_error_output(referee::refusal_text(command));
         return referee::trouble_status;
     case referee::Action::play:
         break;
     }
+    std::optional<referee::RecordFile> record_file; // opened and locked before anything is shown
+    if (command.save_file) {
+        record_file.emplace(std::string(*command.save_file));
+    }
     referee::TerminalConsole console(
         command.glyphs.value_or(referee::TerminalConsole::mode_from_locale()));
     // The window hint goes under the introduction, where it stays while the gate waits for 14.
-    const auto hint_at_gate = [&console] {
-        const auto window = referee::output_window_size();
-        const std::string hint
-            = window ? referee::window_hint(referee::play_window, *window) : std::string();
-        if (!hint.empty()) {
-            console.flush();
-            referee::write_error_output("\n" + hint);
-        }
-    };
-    const int status = referee::run_referee(console, hint_at_gate);
+    const int status = record_file
+        ? play_recorded(console, *record_file)
+        : referee::run_referee(console, [&console] { hint_window_size(console); });
     console.finish_run();
     return status;
 }

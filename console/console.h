@@ -40,6 +40,9 @@ public:
     virtual int peek_byte() = 0;
     // Takes the byte that peek_byte() returned.
     virtual void take_byte() = 0;
+    // Whether peek_byte() would answer without waiting: a byte is at hand or input has ended.
+    // A console that cannot tell says no.
+    [[nodiscard]] virtual bool input_at_hand() const { return false; }
 };
 
 // Formats in the manner of printf: "%d" and "%2d" take the next integer, "%c" the next cell code

@@ -25,4 +25,9 @@ void fail_input(int error_number) {
     fail("read error", error_number);
 }
 
+void fail_run(const std::string& message) {
+    write_error_output(message);
+    std::exit(trouble_status);
+}
+
 } // namespace referee

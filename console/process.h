@@ -4,6 +4,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace referee {
@@ -31,6 +32,11 @@ void write_error_output(std::string_view text);
 // The same for standard input that cannot be read (closed, a directory, a device error): "read
 // error" and the reason, status 2. The end of input is no error.
 [[noreturn]] void fail_input(int error_number);
+
+// Reports a failure of the run that is not one of standard input or output (a complete message
+// with its line end) on standard error and ends the process with status 2, through exit(): the
+// hooks that put the console back run, nothing else is written.
+[[noreturn]] void fail_run(const std::string& message);
 
 // The exit status of a run that could not read its input or write its output, or was given an
 // argument it does not take.

@@ -20,6 +20,7 @@ public:
                                          : end_of_input;
     }
     void take_byte() override { ++position_; }
+    [[nodiscard]] bool input_at_hand() const override { return true; }
     // Reads the same input again from its start.
     void rewind() { position_ = 0; }
 

@@ -28,6 +28,7 @@ public:
     }
     int peek_byte() override;
     void take_byte() override { ++next_; }
+    [[nodiscard]] bool input_at_hand() const override { return next_ < filled_ || input_ended_; }
 
     void flush();
     // Writes what is pending at the end of a run. After the end of input on a terminal (Ctrl-D,

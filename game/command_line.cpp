@@ -7,6 +7,7 @@ namespace referee {
 namespace {
 
 constexpr std::string_view glyphs_option = "--glyphs=";
+constexpr std::string_view save_option = "--save=";
 
 Action option(std::string_view argument) {
     if (argument == "--help" || argument == "-h") {
@@ -37,15 +38,28 @@ std::optional<GlyphMode> glyph_mode(std::string_view name) {
 
 Command parse_command_line(std::span<const std::string_view> arguments) {
     Command command;
-    for (const std::string_view argument : arguments) {
+    for (std::size_t at = 0; at < arguments.size(); ++at) {
+        const std::string_view argument = arguments[at];
+        if (argument == "--save" || argument == "-s") {
+            if (at + 1 == arguments.size()) {
+                return {Action::no_file, argument, std::nullopt, std::nullopt};
+            }
+            command.save_file = arguments[++at];
+            continue;
+        }
+        if (argument.starts_with(save_option)) {
+            command.save_file = argument.substr(save_option.size());
+            continue;
+        }
         const Action action = option(argument);
         if (action == Action::unknown_option || action == Action::unexpected_argument) {
-            return {action, argument, std::nullopt};
+            return {action, argument, std::nullopt, std::nullopt};
         }
         if (action == Action::play) {
             command.glyphs = glyph_mode(argument.substr(glyphs_option.size()));
             if (!command.glyphs) {
-                return {Action::bad_glyphs, argument.substr(glyphs_option.size()), std::nullopt};
+                return {Action::bad_glyphs, argument.substr(glyphs_option.size()), std::nullopt,
+                    std::nullopt};
             }
         } else if (command.action == Action::play) {
             command.action = action;
@@ -55,7 +69,7 @@ Command parse_command_line(std::span<const std::string_view> arguments) {
 }
 
 std::string usage_text() {
-    return "Usage: referee [--glyphs=utf-8 | --glyphs=cp437]\n"
+    return "Usage: referee [--glyphs=utf-8 | --glyphs=cp437] [--save FILE]\n"
            "       referee --help | --version\n"
            "A chess referee for two players at one keyboard. It draws the board, judges\n"
            "each move typed, announces check, mate and stalemate, and never plays\n"
@@ -89,6 +103,9 @@ std::string usage_text() {
           "  --glyphs=utf-8  send the board's glyphs as UTF-8 (the default in a UTF-8\n"
           "                  locale, and on a terminal in the C locale)\n"
           "  --glyphs=cp437  send them as code page 437 bytes (the default elsewhere)\n"
+          "  -s, --save FILE keep the game in FILE: each line typed is added to it, and\n"
+          "                  with the same FILE again the game goes on where it was\n"
+          "                  left; 'referee < FILE' replays the whole game\n"
           "  -h, --help      print this help and exit\n"
           "  -V, --version   print the version and exit\n"
           "\n"
@@ -111,6 +128,9 @@ std::string refusal_text(const Command& command) {
         break;
     case Action::bad_glyphs:
         text = "referee: --glyphs takes utf-8 or cp437, not '" + argument + "'\n";
+        break;
+    case Action::no_file:
+        text = "referee: option '" + argument + "' needs a file name\n";
         break;
     default:
         text = "referee: unknown option '" + argument + "'\n";

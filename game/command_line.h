@@ -1,5 +1,5 @@
-// The program's command line: no argument plays a game; --help and --version print and end;
-// --glyphs chooses the board's character encoding.
+// The program's command line: no argument plays a game, --save FILE one kept in FILE; --help
+// and --version print and end; --glyphs chooses the board's character encoding.
 #pragma once
 
 #include "console/text_console.h"
@@ -12,18 +12,20 @@
 namespace referee {
 
 enum class Action {
-    play, // no argument, or only --glyphs
+    play, // no argument, or only --glyphs and --save
     help, // --help or -h
     version, // --version or -V
     unknown_option, // an argument beginning with '-' that is none of these
     unexpected_argument, // an argument that is no option
     bad_glyphs, // --glyphs= with another value than utf-8 or cp437
+    no_file, // --save or -s as the last argument, without its file name
 };
 
 struct Command {
     Action action = Action::play;
-    std::string_view argument; // the argument refused, for the last three actions
+    std::string_view argument; // the argument refused, for the last four actions
     std::optional<GlyphMode> glyphs; // forced by --glyphs=utf-8 or --glyphs=cp437
+    std::optional<std::string_view> save_file; // the FILE of --save FILE, -s FILE, --save=FILE
 };
 
 // The first argument refused makes the command; otherwise the first of --help and --version
@@ -34,7 +36,7 @@ struct Command {
 [[nodiscard]] std::string usage_text();
 // "referee" and the version, on one line.
 [[nodiscard]] std::string version_line();
-// The two lines for standard error about a refused argument (the last three actions).
+// The two lines for standard error about a refused argument (the last four actions).
 [[nodiscard]] std::string refusal_text(const Command& command);
 
 } // namespace referee

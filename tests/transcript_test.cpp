@@ -210,8 +210,8 @@ TEST(Program, HelpAndVersionPrintAndEndWithoutAGame) {
             EXPECT_EQ(program.output, version);
             continue;
         }
-        EXPECT_TRUE(
-            program.output.starts_with("Usage: referee [--glyphs=utf-8 | --glyphs=cp437]\n"));
+        EXPECT_TRUE(program.output.starts_with(
+            "Usage: referee [--glyphs=utf-8 | --glyphs=cp437] [--save FILE]\n"));
         EXPECT_NE(program.output.find(window_line), std::string::npos);
         EXPECT_TRUE(program.output.ends_with("See referee(6) for the whole rules.\n"));
         for (const char* topic : {"e2e4d", "e4e2po", "e7e8ed", "e1g1d", "quit", "Ctrl-C",

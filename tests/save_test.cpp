@@ -1,0 +1,278 @@
+// A game kept with --save: played in two sittings it ends on the screen of the same game played
+// in one, its record holds what was typed but the quitting request, a killed run loses no line
+// read before the kill, and each file that cannot hold a record is refused, left as it was.
+#include "console/recording_console.h"
+#include "game/request_loop.h"
+#include "support.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+#include <vector>
+#ifndef _WIN32
+#include <csignal>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+namespace referee::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+// What a player sees at the end: everything since the last clear, or all of it.
+std::string last_screen(const std::string& output) {
+    const std::size_t clear = output.rfind(TextConsole::clear_sequence);
+    return output.substr(clear == std::string::npos ? 0 : clear);
+}
+
+struct StringSink final : RecordSink {
+    std::string bytes;
+    void append(std::string_view more) override { bytes += more; }
+};
+
+// One sitting on the string console: the game fed the record so far, then `typed`.
+std::string sitting(StringSink& sink, const std::string& typed, GlyphMode mode) {
+    StringConsole real(typed, mode);
+    RecordingConsole recording(real, sink.bytes, sink);
+    run_referee(recording);
+    EXPECT_TRUE(recording.finish());
+    return real.output();
+}
+
+// Every golden game broken off with 0 after each of its lines and taken up again: the second
+// sitting opens on the screen the first one left and ends on the screen of the whole game in
+// one sitting, and the record is every line typed but the 0. (Where the pending line end makes
+// a 0 part of a request, it does not quit; those breaks are passed over.)
+TEST(Recording, TwoSittingsEndOnTheScreenOfOne) {
+    int breaks = 0;
+    for (const char* name :
+        {"promotion", "take_back", "castling_forgets_check", "piece_refusals"}) {
+        std::istringstream in(slurp(fs::path(REFEREE_GOLDEN_DIR) / (std::string(name) + ".in")));
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(in, line) && !line.starts_with('0');) {
+            lines.push_back(line + "\n");
+        }
+        for (const GlyphMode mode : {GlyphMode::raw, GlyphMode::utf8}) {
+            std::string whole;
+            for (const std::string& line : lines) {
+                whole += line;
+            }
+            const std::string one_sitting = last_screen(run(whole + "0\n", mode).output);
+            std::string first;
+            for (std::size_t at = 1; at < lines.size(); ++at) {
+                SCOPED_TRACE(std::string(name) + " broken off after line " + std::to_string(at));
+                first += lines[at - 1];
+                StringSink sink;
+                sitting(sink, first + "0\nnot read\n", mode);
+                if (sink.bytes != first) {
+                    continue;
+                }
+                ++breaks;
+                const std::string output = sitting(sink, whole.substr(first.size()) + "0\n", mode);
+                EXPECT_TRUE(output.starts_with(last_screen(run(first, mode).output)));
+                EXPECT_EQ(last_screen(output), one_sitting);
+                EXPECT_EQ(sink.bytes, whole);
+            }
+        }
+    }
+    EXPECT_GE(breaks, 80);
+}
+
+#ifndef _WIN32
+// A scratch folder for one test, removed with it.
+struct Scratch {
+    fs::path dir = fs::temp_directory_path() / ("referee_save_" + std::to_string(::getpid()));
+    Scratch() { fs::create_directories(dir); }
+    Scratch(const Scratch&) = delete;
+    Scratch& operator=(const Scratch&) = delete;
+    ~Scratch() { fs::remove_all(dir); }
+};
+
+struct ProgramRun {
+    std::string output;
+    std::string errors;
+    int status = -1;
+};
+
+ProgramRun run_program(const Scratch& scratch, const std::string& arguments,
+    const std::string& input, const std::string& locale = "C") {
+    const fs::path dir = scratch.dir;
+    { std::ofstream(dir / "in", std::ios::binary) << input; }
+    const std::string command = "LC_ALL=" + locale + " '" + REFEREE_EXE + "' " + arguments + " <'"
+        + (dir / "in").string() + "' >'" + (dir / "out").string() + "' 2>'" + (dir / "err").string()
+        + "'; echo $? >'" + (dir / "status").string() + "'";
+    EXPECT_NE(std::system(command.c_str()), -1) << command;
+    ProgramRun run{slurp(dir / "out"), slurp(dir / "err"), -1};
+    std::istringstream(slurp(dir / "status")) >> run.status;
+    return run;
+}
+
+// The referee started with --save FILE on a pipe this test writes to.
+struct Player {
+    pid_t pid = -1;
+    int typing = -1;
+
+    explicit Player(const fs::path& file) {
+        std::array<int, 2> ends{};
+        EXPECT_EQ(::pipe(ends.data()), 0);
+        pid = ::fork();
+        if (pid == 0) {
+            ::dup2(ends[0], STDIN_FILENO);
+            const int null = ::open("/dev/null", O_WRONLY);
+            ::dup2(null, STDOUT_FILENO);
+            ::close(ends[1]);
+            ::execl(REFEREE_EXE, "referee", "--save", file.c_str(), nullptr);
+            std::_Exit(127);
+        }
+        ::close(ends[0]);
+        typing = ends[1];
+    }
+    Player(const Player&) = delete;
+    Player& operator=(const Player&) = delete;
+    ~Player() {
+        if (typing >= 0) {
+            ::close(typing);
+        }
+        if (pid > 0) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+        }
+    }
+
+    void type(const std::string& line) const {
+        EXPECT_EQ(::write(typing, line.data(), line.size()), static_cast<ssize_t>(line.size()));
+    }
+    // The status of the process once it has ended; a signal counts as 128 + its number.
+    int end(int signal) {
+        if (signal != 0) {
+            ::kill(pid, signal);
+        }
+        ::close(typing);
+        typing = -1;
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        pid = -1;
+        return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
+    }
+};
+
+// Waits until the file holds `bytes`, for at most ten seconds; returns what it holds.
+std::string wait_for(const fs::path& file, const std::string& bytes) {
+    std::string held;
+    for (int tries = 0; tries < 1000 && (held = slurp(file)) != bytes; ++tries) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return held;
+}
+
+// In both encodings through the real program: the record, the screen shown on resuming, and the
+// screen at the end.
+TEST(Program, SavedGameInTwoSittingsEndsOnTheScreenOfOne) {
+    const std::string first = "14\ne2e4d\ne7e5d\ng1f3d\n";
+    const std::string second = "b8c6d\nf1b5d\nd7d6d\nb5c6d\n";
+    for (const auto& [locale, mode] :
+        {std::pair{"C", GlyphMode::raw}, std::pair{"C.UTF-8", GlyphMode::utf8}}) {
+        SCOPED_TRACE(locale);
+        const Scratch scratch;
+        const std::string save = "--save '" + (scratch.dir / "game").string() + "'";
+        ProgramRun program = run_program(scratch, save, first + "0\ne7e5d\n", locale);
+        EXPECT_EQ(program.status, 1);
+        EXPECT_EQ(slurp(scratch.dir / "game"), first);
+        program = run_program(scratch, save, second + "0\n", locale);
+        EXPECT_EQ(program.status, 1);
+        EXPECT_EQ(program.errors, "");
+        EXPECT_TRUE(program.output.starts_with(last_screen(run(first, mode).output)));
+        EXPECT_EQ(
+            last_screen(program.output), last_screen(run(first + second + "0\n", mode).output));
+        EXPECT_EQ(slurp(scratch.dir / "game"), first + second);
+    }
+}
+
+// Each line is saved before the program waits for the next, so a kill loses none of them, and
+// the resumed game shows the board after the last of them.
+TEST(Program, KilledGameResumesWithEveryLineRead) {
+    const Scratch scratch;
+    const fs::path file = scratch.dir / "game";
+    std::string typed;
+    Player player(file);
+    for (const char* line : {"14\n", "e2e4d\n", "e7e5d\n", "d1h5d\n", "b8c6d\n"}) {
+        typed += line;
+        player.type(line);
+        ASSERT_EQ(wait_for(file, typed), typed);
+    }
+    EXPECT_EQ(player.end(SIGKILL), 128 + SIGKILL);
+    const ProgramRun resumed = run_program(scratch, "-s '" + file.string() + "'", "0\n");
+    EXPECT_EQ(resumed.status, 1);
+    EXPECT_EQ(resumed.output, last_screen(run(typed).output));
+    EXPECT_EQ(slurp(file), typed);
+}
+
+// Each refusal: its message naming the file and the reason, status 2, the file as it was.
+TEST(Program, SaveRefusesWhatCannotHoldARecord) {
+    const Scratch scratch;
+    const std::string folder = scratch.dir.string();
+    const std::string quitting = "14\ne2e4d\n0\ne7e5d\n";
+    { std::ofstream(scratch.dir / "quits", std::ios::binary) << quitting; }
+    { std::ofstream(scratch.dir / "read-only") << "14\n"; }
+    fs::permissions(scratch.dir / "read-only", fs::perms::owner_read);
+    struct Case {
+        std::string arguments;
+        std::string errors;
+    };
+    std::vector<Case> cases{
+        {"--save", "referee: option '--save' needs a file name\nTry 'referee --help'.\n"},
+        {"-s '" + folder + "'", "referee: cannot open '" + folder + "': Is a directory\n"},
+        {"--save='" + folder + "/none/game'",
+            "referee: cannot open '" + folder + "/none/game': No such file or directory\n"},
+        {"--save '" + folder + "/quits'",
+            "referee: '" + folder
+                + "/quits' is not a game record: its replay quits the game at byte 10 of 17; it "
+                  "is left as it is\n"},
+        {"--save /dev/full", "referee: cannot write '/dev/full': No space left on device\n"},
+    };
+    if (::geteuid() != 0) { // root may write anything
+        cases.push_back({"--save '" + folder + "/read-only'",
+            "referee: cannot open '" + folder + "/read-only': Permission denied\n"});
+    }
+    for (const Case& refused : cases) {
+        SCOPED_TRACE(refused.arguments);
+        const ProgramRun program = run_program(scratch, refused.arguments, "14\ne2e4d\n0\n");
+        EXPECT_EQ(program.status, 2);
+        EXPECT_EQ(program.errors, refused.errors);
+    }
+    EXPECT_EQ(slurp(scratch.dir / "quits"), quitting);
+    EXPECT_EQ(slurp(scratch.dir / "read-only"), "14\n");
+    EXPECT_FALSE(fs::exists(scratch.dir / "none"));
+
+    // A file in use by a running referee: the second one touches nothing; the first goes on.
+    const fs::path file = scratch.dir / "game";
+    Player player(file);
+    player.type("14\n");
+    ASSERT_EQ(wait_for(file, "14\n"), "14\n");
+    const ProgramRun second = run_program(scratch, "--save '" + file.string() + "'", "e2e4d\n");
+    EXPECT_EQ(second.status, 2);
+    EXPECT_EQ(second.errors, "referee: '" + file.string() + "' is in use by another referee\n");
+    EXPECT_EQ(second.output, "");
+    player.type("e2e4d\n");
+    EXPECT_EQ(wait_for(file, "14\ne2e4d\n"), "14\ne2e4d\n");
+    EXPECT_EQ(player.end(0), 1);
+}
+#endif
+
+} // namespace
+} // namespace referee::test
