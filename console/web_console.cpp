@@ -16,15 +16,12 @@
 #include <emscripten.h>
 #include <langinfo.h>
 
-// The host's side of the console, as functions with C linkage.
-// NOLINTBEGIN: JavaScript bodies, which the C++ tools do not read
-EM_JS(void, web_write_output, (const char* data, std::size_t size), {
-    Module.writeOutput(HEAPU8.subarray(data, data + size));
-});
+// The host's side of the console: functions with C linkage whose bodies are JavaScript.
+EM_JS(void, web_write_output, (const char* data, std::size_t size),
+    { Module.writeOutput(HEAPU8.subarray(data, data + size)); });
 
-EM_JS(void, web_write_error, (const char* data, std::size_t size), {
-    Module.writeError(HEAPU8.subarray(data, data + size));
-});
+EM_JS(void, web_write_error, (const char* data, std::size_t size),
+    { Module.writeError(HEAPU8.subarray(data, data + size)); });
 
 EM_ASYNC_JS(std::size_t, web_read_input, (char* into, std::size_t room), {
     const bytes = await Module.readInput(room);
@@ -32,7 +29,6 @@ EM_ASYNC_JS(std::size_t, web_read_input, (char* into, std::size_t room), {
     HEAPU8.set(bytes.subarray(0, count), into);
     return count;
 });
-// NOLINTEND
 
 namespace referee {
 

@@ -4,9 +4,9 @@
 // line feed on Enter. Nothing leaves the page.
 'use strict';
 
-// The window the game draws in: its board with the legend and the prompts under it, and the
-// longest prompt line with its warnings.
-const columns = 120;
+// The window the game draws in: the introduction's lines (up to 122 columns), a prompt line with
+// its warnings, and the board with its legend and two prompts (60 lines) with room for warnings.
+const columns = 132;
 const lines = 62;
 
 const terminal = new Terminal({
@@ -15,6 +15,7 @@ const terminal = new Terminal({
     fontFamily: '"DejaVu Sans Mono", monospace', // has every glyph the board uses
     fontSize: 12,
     scrollback: 1000,
+    convertEol: true, // a line feed also returns the carriage, as a terminal's output processing does
     theme: { background: '#000000', foreground: '#e5e5e5' },
 });
 const fit = new FitAddon.FitAddon();
@@ -111,6 +112,8 @@ function finish(status) {
 }
 
 async function play() {
+    page.state = 'loading';
+    page.status = null;
     again.hidden = true;
     typed.length = 0;
     line = '';
