@@ -1,8 +1,8 @@
 // The page in a real browser: Debian's Chromium, headless, driven with puppeteer-core. It serves
 // the site on 127.0.0.1, types a short game (a capture, a check, a take-back, a castling and a
-// promotion) key by key, and after every line that made the game redraw compares the terminal's
-// screen with the native program's output for the same input in C.UTF-8: the text after its last
-// clear. Then it ends the game with 0 and starts another.
+// promotion) key by key, one line with a slip erased by Backspace, and after every line that made
+// the game redraw compares the terminal's screen with the native program's output for the same
+// input in C.UTF-8: the text after its last clear. Then it ends the game with 0 and starts another.
 //   REFEREE_SITE    the site folder (build-web/site)
 //   REFEREE_NATIVE  the native program (build/referee)
 //   REFEREE_SHOT    where the screenshot goes (a PNG)
@@ -107,7 +107,12 @@ test('a game in the page shows what the native program prints', { timeout: 24000
         let before = nativeRun([]).clears;
         for (let count = 1; count <= game.length; ++count) {
             const reads = await page.evaluate(() => window.referee.reads);
-            await page.keyboard.type(game[count - 1]);
+            if (count === 2) { // a slip of the finger, erased before Enter
+                await page.keyboard.type(`${game[count - 1]}x`);
+                await page.keyboard.press('Backspace');
+            } else {
+                await page.keyboard.type(game[count - 1]);
+            }
             await page.keyboard.press('Enter');
             await waitForRead(page, reads);
             const expected = nativeRun(game.slice(0, count));
