@@ -99,7 +99,13 @@ test('a game in the page shows what the native program prints', { timeout: 24000
         const problems = [];
         page.on('pageerror', (error) => problems.push(error.message));
         page.on('requestfailed', (request) => problems.push(`failed: ${request.url()}`));
-        await page.goto(`http://127.0.0.1:${server.address().port}/`);
+        const origin = `http://127.0.0.1:${server.address().port}/`;
+        page.on('request', (request) => { // everything comes from the site's own folder
+            if (!request.url().startsWith(origin)) {
+                problems.push(`elsewhere: ${request.url()}`);
+            }
+        });
+        await page.goto(origin);
         await waitForRead(page, 0);
         assert.match(await terminalText(page), /SHTYPNI NUMRIN 14 PER TE STARTUAR LOJEN\.\s*$/);
 
