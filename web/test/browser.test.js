@@ -2,7 +2,8 @@
 // the site on 127.0.0.1, types a short game (a capture, a check, a take-back, a castling and a
 // promotion) key by key, one line with a slip erased by Backspace, and after every line that made
 // the game redraw compares the terminal's screen with the native program's output for the same
-// input in C.UTF-8: the text after its last clear. Then it ends the game with 0 and starts another.
+// input in C.UTF-8: the text after its last clear. Then it ends the game with 0, starts another and
+// ends that one with Ctrl-D.
 //   REFEREE_SITE    the site folder (build-web/site)
 //   REFEREE_NATIVE  the native program (build/referee)
 //   REFEREE_SHOT    where the screenshot goes (a PNG)
@@ -149,6 +150,13 @@ test('a game in the page shows what the native program prints', { timeout: 24000
         await page.click('#again');
         await waitForRead(page, games);
         assert.match(await terminalText(page), /SHTYPNI NUMRIN 14 PER TE STARTUAR LOJEN\.\s*$/);
+
+        // Ctrl-D on an empty line is the end of input: that game ends too.
+        await page.keyboard.down('Control');
+        await page.keyboard.press('d');
+        await page.keyboard.up('Control');
+        await page.waitForFunction(() => window.referee.state === 'ended');
+        assert.strictEqual(await page.evaluate(() => window.referee.status), 1);
         assert.deepStrictEqual(problems, []);
     } finally {
         await browser.close();
