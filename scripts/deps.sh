@@ -4,7 +4,8 @@
 #
 #   scripts/deps.sh [TASK...]     TASK: build (the default), test, lint, fuzz, coverage, bench,
 #                                 package, screenshot, clang (Clang 14 with libc++), windows
-#                                 (the MinGW-w64 cross compiler and wine)
+#                                 (the MinGW-w64 cross compiler and wine), web (emscripten, node,
+#                                 npm and the font of the web page), browser (Chromium)
 #
 # The apt-get output goes to build/apt.log and is shown only when the install fails.
 set -euo pipefail
@@ -88,6 +89,17 @@ for task in "$@"; do
     cmd wine wine
     has /usr/src/googletest/CMakeLists.txt googletest
     cmd python3 python3
+    ;;
+  web)
+    cmd cmake cmake
+    cmd emcc emscripten
+    cmd node nodejs
+    cmd npm npm
+    cmd python3 python3
+    has /usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf fonts-dejavu-core
+    ;;
+  browser)
+    cmd chromium chromium
     ;;
   *)
     echo "deps.sh: unknown task '$task'" >&2

@@ -1,0 +1,96 @@
+// The console of the WebAssembly build. The program runs inside a JavaScript host (the web page,
+// or node for the tests) that hands it three functions on the module object:
+//   writeOutput(bytes)   shows the bytes of standard output (a Uint8Array, valid during the call)
+//   writeError(bytes)    the same for standard error
+//   readInput(room)      a promise of the next input, at most `room` bytes (a Uint8Array); an
+//                        empty one is the end of input
+// A read waits for that promise with Asyncify: the wasm stack is put aside until the page has a
+// typed line, so the game keeps its blocking request loop. Everything else (buffering, glyphs,
+// clearing) is the text console's, as in the other homes.
+#include "console/terminal_console.h"
+
+#include "console/process.h"
+
+#include <clocale>
+#include <cstring>
+#include <emscripten.h>
+#include <langinfo.h>
+
+// The host's side of the console: functions with C linkage whose bodies are JavaScript.
+EM_JS(void, web_write_output, (const char* data, std::size_t size),
+    { Module.writeOutput(HEAPU8.subarray(data, data + size)); });
+
+EM_JS(void, web_write_error, (const char* data, std::size_t size),
+    { Module.writeError(HEAPU8.subarray(data, data + size)); });
+
+EM_ASYNC_JS(std::size_t, web_read_input, (char* into, std::size_t room), {
+    const bytes = await Module.readInput(room);
+    const count = Math.min(bytes.length, room);
+    HEAPU8.set(bytes.subarray(0, count), into);
+    return count;
+});
+
+namespace referee {
+
+std::optional<WindowSize> output_window_size() {
+    // The page sizes its terminal to the game's drawing, so there is never a window to warn about.
+    return std::nullopt;
+}
+
+bool output_is_terminal() {
+    // The host's stream, as a pipe is: the page starts its own line when a game ends, and under
+    // node the bytes stay those of the native program on a pipe.
+    return false;
+}
+
+void write_error_output(std::string_view text) {
+    web_write_error(text.data(), text.size());
+}
+
+TerminalConsole::TerminalConsole(GlyphMode mode)
+    : TextConsole(mode) {
+    reserve(2 * flush_threshold);
+}
+
+TerminalConsole::~TerminalConsole() {
+    flush();
+}
+
+GlyphMode TerminalConsole::mode_from_locale() {
+    // The host sets the environment: a browser page names a UTF-8 locale, and the node runner
+    // passes on LC_ALL, LC_CTYPE and LANG. Every locale but C and POSIX uses UTF-8 here.
+    if (std::setlocale(LC_CTYPE, "") == nullptr) {
+        return GlyphMode::raw;
+    }
+    const char* codeset = nl_langinfo(CODESET);
+    const bool utf8 = codeset != nullptr && std::strcmp(codeset, "UTF-8") == 0;
+    return utf8 ? GlyphMode::utf8 : GlyphMode::raw;
+}
+
+void TerminalConsole::flush() {
+    // The host takes every byte: a page or a node stream has no write that fails.
+    if (!pending().empty()) {
+        web_write_output(pending().data(), pending().size());
+    }
+    clear_pending();
+}
+
+int TerminalConsole::peek_byte() {
+    if (next_ < filled_) {
+        return static_cast<unsigned char>(input_[next_]);
+    }
+    if (input_ended_) {
+        return end_of_input;
+    }
+    flush(); // the player must see everything before the program waits
+    const std::size_t count = web_read_input(input_.data(), input_.size());
+    if (count == 0) {
+        input_ended_ = true;
+        return end_of_input;
+    }
+    next_ = 0;
+    filled_ = count;
+    return static_cast<unsigned char>(input_[next_]);
+}
+
+} // namespace referee
