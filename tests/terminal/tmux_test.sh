@@ -4,7 +4,8 @@
 # the legend, the prompts, the redraw after a move, and the exit status after 0. Before that, it
 # starts the referee in smaller panes and checks the hint about the window size: shown at 80x24
 # under the introduction while the start gate waits, and one column or line short of the size it
-# names; absent at that size, where the first screen and the answer to a refused move fit. Then
+# names; absent at that size, where the first screen and the answer to a refused move fit; under
+# the prompt of a game taken up again from its record (--save). Then
 # the glyphs in a UTF-8 locale that is not installed and in no locale at all, and the line feed
 # after the end of input (Ctrl-D).
 # Usage: tmux_test.sh PATH/TO/referee      Exit status 77 means skipped (no tmux here).
@@ -174,6 +175,26 @@ done
 [[ "$screen" == *"SUKSESE!!!."* ]] || fail "at 80x24, the introduction's end is not over the hint"
 [ "$failures" -eq 0 ] || show
 tm kill-session -t small
+
+# A game taken up again from its record at 80x24: the screen it stood at (the board, the big side
+# to move), then the hint under its prompt, since the clear at the top of that screen would wipe a
+# hint given at the replayed gate.
+printf '14\ne2e4d\n' >"$work/record.txt"
+session=resumed
+tm new-session -d -s "$session" -x 80 -y 24 \
+  "env LANG=C.UTF-8 LC_ALL=C.UTF-8 '$referee' --save '$work/record.txt'" </dev/null \
+  || { echo "FAIL: tmux could not start a session"; exit 1; }
+wait_for "referee: the board needs"
+hint_row=-1 prompt_row=-1
+for i in "${!lines[@]}"; do
+  [[ "${lines[$i]}" == "referee: the board needs"* ]] && hint_row=$i
+  [[ "${lines[$i]}" == *"LEVIZJA NR  2, LUAN I MADHI:>" ]] && prompt_row=$i
+done
+[ "$prompt_row" -ge 0 ] && [ "$hint_row" -gt "$prompt_row" ] \
+  || fail "a resumed game at 80x24 does not show the hint under its prompt"
+grep -qF "JU LUTEM" <<<"$screen" && fail "a resumed game shows the introduction"
+[ "$failures" -eq 0 ] || show
+tm kill-session -t "$session"
 
 # One column or one line short of the size named: the hint again, with the size found.
 for short in "$((need_w - 1)) $need_h" "$need_w $((need_h - 1))"; do
