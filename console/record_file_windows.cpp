@@ -1,11 +1,13 @@
 // The record file on Windows: a handle opened for reading and writing, with an exclusive
-// LockFileEx lock over the whole file; every write goes to the file's end.
+// LockFileEx lock on one byte far past any record's end (the lock is mandatory on Windows: over
+// the file itself it would keep others from reading the record); every write goes to the end.
 #include "console/record_file.h"
 
 #include "console/process.h"
 
 #include <algorithm>
 #include <array>
+#include <string>
 #include <utility>
 #include <windows.h>
 
@@ -26,6 +28,17 @@ std::string reason(DWORD error) {
     return message.empty() ? "error " + std::to_string(error) : message;
 }
 
+// Whether a standard handle is the same file on disk as the record.
+bool is_same_file(HANDLE file, HANDLE standard) {
+    BY_HANDLE_FILE_INFORMATION one{};
+    BY_HANDLE_FILE_INFORMATION other{};
+    return standard != nullptr && standard != INVALID_HANDLE_VALUE
+        && GetFileType(standard) == FILE_TYPE_DISK && GetFileInformationByHandle(file, &one) != 0
+        && GetFileInformationByHandle(standard, &other) != 0
+        && one.dwVolumeSerialNumber == other.dwVolumeSerialNumber
+        && one.nFileIndexHigh == other.nFileIndexHigh && one.nFileIndexLow == other.nFileIndexLow;
+}
+
 HANDLE handle_of(std::intptr_t handle) {
     return reinterpret_cast<HANDLE>(handle); // NOLINT(performance-no-int-to-ptr): stored so
 }
@@ -42,9 +55,22 @@ RecordFile::RecordFile(std::string path)
         fail("open", reason(GetLastError()));
     }
     handle_ = reinterpret_cast<std::intptr_t>(file);
-    OVERLAPPED whole{};
-    if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD,
-            &whole)
+    // A record that is also the game's input would be read as it grows, without end; one that is
+    // also its output or error would take the screen or the reports in.
+    const std::array<std::pair<DWORD, const char*>, 3> streams{{
+        {STD_INPUT_HANDLE, "input"},
+        {STD_OUTPUT_HANDLE, "output"},
+        {STD_ERROR_HANDLE, "error"},
+    }};
+    for (const auto& [standard, name] : streams) {
+        if (is_same_file(file, GetStdHandle(standard))) {
+            fail("use", std::string("it is also the program's standard ") + name);
+        }
+    }
+    OVERLAPPED far_byte{};
+    far_byte.Offset = MAXDWORD;
+    far_byte.OffsetHigh = 0x7FFFFFFF;
+    if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &far_byte)
         == 0) {
         const DWORD error = GetLastError();
         if (error == ERROR_LOCK_VIOLATION || error == ERROR_SHARING_VIOLATION) {
@@ -79,14 +105,22 @@ std::string RecordFile::read_all() {
 
 void RecordFile::append(std::string_view bytes) {
     const HANDLE file = handle_of(handle_);
-    if (SetFilePointerEx(file, LARGE_INTEGER{}, nullptr, FILE_END) == 0) {
+    LARGE_INTEGER before{};
+    if (SetFilePointerEx(file, LARGE_INTEGER{}, &before, FILE_END) == 0) {
         fail("write", reason(GetLastError()));
     }
     while (!bytes.empty()) {
         DWORD count = 0;
         const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1U << 30));
-        if (WriteFile(file, bytes.data(), chunk, &count, nullptr) == 0 || count == 0) {
-            fail("write", reason(GetLastError()));
+        const BOOL written = WriteFile(file, bytes.data(), chunk, &count, nullptr);
+        if (written == 0 || count == 0) {
+            const DWORD error = written == 0 ? GetLastError() : ERROR_WRITE_FAULT;
+            // A write that stored part of the bytes would leave half a line, which a resumed game
+            // would join to the next line typed: the record goes back to its last whole append.
+            if (SetFilePointerEx(file, before, nullptr, FILE_BEGIN) != 0) {
+                SetEndOfFile(file);
+            }
+            fail("write", reason(error));
         }
         bytes.remove_prefix(count);
     }

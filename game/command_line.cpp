@@ -110,7 +110,7 @@ std::string usage_text() {
           "  -V, --version   print the version and exit\n"
           "\n"
           "Exit status: 1 after a game, 0 after --help or --version, 2 for a bad\n"
-          "argument or a read or write error.\n"
+          "argument, a read or write error, or a --save FILE that cannot be used.\n"
           "\n"
           "See referee(6) for the whole rules.\n";
 }

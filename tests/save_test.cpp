@@ -259,6 +259,32 @@ TEST(Program, SaveRefusesWhatCannotHoldARecord) {
     EXPECT_EQ(slurp(scratch.dir / "read-only"), "14\n");
     EXPECT_FALSE(fs::exists(scratch.dir / "none"));
 
+    // A record that is also a standard stream, or that would take the number of a closed one: a
+    // refusal or the stream's own error, never a record that feeds on itself or takes the screen
+    // in. A write that fails halfway leaves the record as its last whole save left it.
+    std::string moves;
+    for (int repeat = 0; repeat < 60; ++repeat) {
+        moves += "g1f3d\ng8f6d\nf3g1d\nf6g8d\n";
+    }
+    { std::ofstream(scratch.dir / "moves", std::ios::binary) << moves; }
+    const std::vector<std::pair<std::string, std::string>> streams{
+        {"<record >/dev/null",
+            "referee: cannot use 'record': it is also the program's standard input\n"},
+        {"<&- >/dev/null", "referee: read error: Bad file descriptor\n"},
+        {"</dev/null >&-", "referee: write error: Bad file descriptor\n"},
+        {"<moves >/dev/null", "referee: cannot write 'record': File too large\n"},
+    };
+    for (const auto& [redirections, errors] : streams) {
+        SCOPED_TRACE(redirections);
+        { std::ofstream(scratch.dir / "record", std::ios::binary) << "14\ne2e4d\n"; }
+        const std::string command = "cd '" + folder + "' && (trap '' XFSZ; ulimit -f 1; LC_ALL=C '"
+            + REFEREE_EXE + "' --save record " + redirections + " 2>err; echo $? >status)";
+        ASSERT_NE(std::system(command.c_str()), -1);
+        EXPECT_EQ(slurp(scratch.dir / "status"), "2\n");
+        EXPECT_EQ(slurp(scratch.dir / "err"), errors);
+        EXPECT_EQ(slurp(scratch.dir / "record"), "14\ne2e4d\n");
+    }
+
     // A file in use by a running referee: the second one touches nothing; the first goes on.
     const fs::path file = scratch.dir / "game";
     Player player(file);
