@@ -9,12 +9,11 @@
 // clearing) is the text console's, as in the other homes.
 #include "console/terminal_console.h"
 
+#include "console/glyph_choice.h"
 #include "console/process.h"
 
-#include <clocale>
-#include <cstring>
+#include <cstdlib>
 #include <emscripten.h>
-#include <langinfo.h>
 
 // The host's side of the console: functions with C linkage whose bodies are JavaScript.
 EM_JS(void, web_write_output, (const char* data, std::size_t size),
@@ -58,13 +57,16 @@ TerminalConsole::~TerminalConsole() {
 
 GlyphMode TerminalConsole::mode_from_locale() {
     // The host sets the environment: a browser page names a UTF-8 locale, and the node runner
-    // passes on LC_ALL, LC_CTYPE and LANG. Every locale but C and POSIX uses UTF-8 here.
-    if (std::setlocale(LC_CTYPE, "") == nullptr) {
-        return GlyphMode::raw;
+    // passes on LC_ALL, LC_CTYPE and LANG. This libc counts every locale but C and POSIX as
+    // UTF-8, installed or not, so the name decides, as it does for a pipe on a POSIX system
+    // whose locale is installed: UTF-8 when it names UTF-8, raw bytes otherwise and without one.
+    for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        const char* value = std::getenv(variable); // NOLINT(concurrency-mt-unsafe): one thread
+        if (value != nullptr && *value != '\0') {
+            return names_utf8(value) ? GlyphMode::utf8 : GlyphMode::raw;
+        }
     }
-    const char* codeset = nl_langinfo(CODESET);
-    const bool utf8 = codeset != nullptr && std::strcmp(codeset, "UTF-8") == 0;
-    return utf8 ? GlyphMode::utf8 : GlyphMode::raw;
+    return GlyphMode::raw;
 }
 
 void TerminalConsole::flush() {

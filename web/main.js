@@ -43,6 +43,14 @@ function fitFont() {
         }
         terminal.options.fontSize = size;
     }
+    // Cells are whole pixels, so the scaled size may still be a line or a column too large.
+    for (;;) {
+        const room = fit.proposeDimensions();
+        if (!room || (room.cols >= columns && room.rows >= lines) || terminal.options.fontSize <= 4) {
+            break;
+        }
+        terminal.options.fontSize -= 0.25;
+    }
     terminal.resize(columns, lines);
 }
 
@@ -95,12 +103,16 @@ terminal.onData((data) => {
             terminal.write('^C\r\n');
             finish(null);
             return;
-        } else if (character >= ' ') {
+        } else if (character >= ' ' || character === '\t') { // a Tab may end a move, as on a terminal
             line += character;
             terminal.write(character);
         }
     }
 });
+
+// Ctrl-C with text selected copies it, as in a terminal window, instead of ending the game.
+terminal.attachCustomKeyEventHandler((event) =>
+    !(event.ctrlKey && event.key === 'c' && terminal.hasSelection()));
 
 function finish(status) {
     running = false;
@@ -121,7 +133,27 @@ async function play() {
     terminal.reset();
     fitFont();
     message.textContent = 'Type 14 and Enter to start; a move is typed as e2e4d and Enter; 0 ends the game.';
-    const game = await createReferee({
+    let game;
+    try {
+        game = await createReferee(settings());
+    } catch (error) {
+        page.state = 'failed';
+        message.textContent = 'The game could not be loaded; the page must be served over http '
+            + '(python3 -m http.server in its folder), not opened as a file.';
+        console.error(error);
+        return;
+    }
+    running = true;
+    terminal.focus();
+    const status = await game.ccall('main', 'number', ['number', 'number'], [0, 0], { async: true });
+    if (running) {
+        finish(status);
+    }
+}
+
+// The module's connections to the page.
+function settings() {
+    return {
         // The glyphs go out as UTF-8, whatever the browser's language.
         preRun: [(module) => { module.ENV.LANG = 'C.UTF-8'; }],
         writeOutput: (bytes) => terminal.write(bytes.slice()), // a copy: the view is reused
@@ -133,13 +165,7 @@ async function play() {
             deliver();
         }),
         quit: (status) => finish(status), // an exit from inside the program
-    });
-    running = true;
-    terminal.focus();
-    const status = await game.ccall('main', 'number', ['number', 'number'], [0, 0], { async: true });
-    if (running) {
-        finish(status);
-    }
+    };
 }
 
 again.addEventListener('click', () => play());

@@ -2,8 +2,9 @@
 // the site on 127.0.0.1, types a short game (a capture, a check, a take-back, a castling and a
 // promotion) key by key, one line with a slip erased by Backspace, and after every line that made
 // the game redraw compares the terminal's screen with the native program's output for the same
-// input in C.UTF-8: the text after its last clear. Then it ends the game with 0, starts another and
-// ends that one with Ctrl-D.
+// input in C.UTF-8: the text after its last clear. It checks that the game's window fits the
+// browser's at common screen sizes, then ends the game with 0, starts another and ends that one
+// with Ctrl-D.
 //   REFEREE_SITE    the site folder (build-web/site)
 //   REFEREE_NATIVE  the native program (build/referee)
 //   REFEREE_SHOT    where the screenshot goes (a PNG)
@@ -126,7 +127,7 @@ test('a game in the page shows what the native program prints', { timeout: 24000
             if (expected.clears > before) {
                 const want = screenText(expected.output.slice(expected.output.lastIndexOf(clear) + clear.length));
                 const got = screenText(await terminalText(page));
-                assert.deepStrictEqual(got, want.slice(-got.length), `after "${game[count - 1]}"`);
+                assert.deepStrictEqual(got, want, `after "${game[count - 1]}"`);
                 compared += 1;
             }
             before = expected.clears;
@@ -136,6 +137,24 @@ test('a game in the page shows what the native program prints', { timeout: 24000
             }
         }
         assert.ok(compared >= game.length - 4, `only ${compared} screens compared`);
+
+        // The whole window of the game fits the browser's, above the status line, at the sizes of
+        // common screens (a maximised browser on 1366x768 and on 1920x1080, a full 1080p, 720p).
+        for (const [width, height] of [[1366, 657], [1920, 969], [1920, 1080], [1280, 720]]) {
+            await page.setViewport({ width, height });
+            await page.waitForFunction(() => new Promise((drawn) =>
+                requestAnimationFrame(() => requestAnimationFrame(() => drawn(true)))));
+            const fits = await page.evaluate(() => {
+                const screen = document.querySelector('.xterm-screen').getBoundingClientRect();
+                const status = document.getElementById('status').getBoundingClientRect();
+                const { terminal } = window.referee;
+                return { cols: terminal.cols, rows: terminal.rows, bottom: screen.bottom,
+                    right: screen.right, status: status.top, width: window.innerWidth };
+            });
+            assert.ok(fits.cols === 132 && fits.rows === 64 && fits.bottom <= fits.status
+                && fits.right <= fits.width, `at ${width}x${height}: ${JSON.stringify(fits)}`);
+        }
+        await page.setViewport({ width: 1280, height: 900 });
 
         // 0 ends the game; the page says so and starts another on request.
         const reads = await page.evaluate(() => window.referee.reads);
