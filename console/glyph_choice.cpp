@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 
 namespace referee {
 
@@ -37,6 +38,16 @@ std::string_view codeset_of(std::string_view locale_name) {
 }
 
 } // namespace
+
+std::string_view locale_name_from_environment() {
+    for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        const char* value = std::getenv(variable); // NOLINT(concurrency-mt-unsafe): one thread
+        if (value != nullptr && *value != '\0') {
+            return value;
+        }
+    }
+    return {};
+}
 
 bool names_utf8(std::string_view locale_name) {
     return is_utf8_codeset(codeset_of(locale_name));

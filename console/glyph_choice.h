@@ -1,5 +1,5 @@
 // How the board's glyphs go out on a POSIX terminal, decided from what the locale and standard
-// output tell. Kept free of system calls so that the decision is tested as a table.
+// output tell. The decision is kept free of system calls so that it is tested as a table.
 #pragma once
 
 #include "console/text_console.h"
@@ -21,6 +21,10 @@ struct LocaleFacts {
 // Raw code page 437 bytes otherwise: pipes and files in any other locale, and terminals whose
 // locale names another character set.
 [[nodiscard]] GlyphMode choose_glyph_mode(const LocaleFacts& facts);
+
+// The name of the locale that selects the character set: LC_ALL, else LC_CTYPE, else LANG, the
+// first that is set and not empty; empty when none is.
+[[nodiscard]] std::string_view locale_name_from_environment();
 
 // Whether a locale name selects UTF-8: "en_US.UTF-8", "C.utf8", "de_DE.UTF-8@euro", any case.
 [[nodiscard]] bool names_utf8(std::string_view locale_name);

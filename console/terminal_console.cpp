@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <clocale>
-#include <cstdlib>
 #include <langinfo.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -64,13 +63,7 @@ TerminalConsole::~TerminalConsole() {
 
 GlyphMode TerminalConsole::mode_from_locale() {
     LocaleFacts facts;
-    for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
-        const char* value = std::getenv(variable); // NOLINT(concurrency-mt-unsafe): one thread
-        if (value != nullptr && *value != '\0') {
-            facts.name = value;
-            break;
-        }
-    }
+    facts.name = locale_name_from_environment();
     facts.locale_set = std::setlocale(LC_CTYPE, "") != nullptr;
     const char* codeset = nl_langinfo(CODESET);
     facts.codeset = codeset != nullptr ? codeset : "";

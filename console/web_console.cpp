@@ -12,7 +12,6 @@
 #include "console/glyph_choice.h"
 #include "console/process.h"
 
-#include <cstdlib>
 #include <emscripten.h>
 
 // The host's side of the console: functions with C linkage whose bodies are JavaScript.
@@ -60,13 +59,7 @@ GlyphMode TerminalConsole::mode_from_locale() {
     // passes on LC_ALL, LC_CTYPE and LANG. This libc counts every locale but C and POSIX as
     // UTF-8, installed or not, so the name decides, as it does for a pipe on a POSIX system
     // whose locale is installed: UTF-8 when it names UTF-8, raw bytes otherwise and without one.
-    for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
-        const char* value = std::getenv(variable); // NOLINT(concurrency-mt-unsafe): one thread
-        if (value != nullptr && *value != '\0') {
-            return names_utf8(value) ? GlyphMode::utf8 : GlyphMode::raw;
-        }
-    }
-    return GlyphMode::raw;
+    return names_utf8(locale_name_from_environment()) ? GlyphMode::utf8 : GlyphMode::raw;
 }
 
 void TerminalConsole::flush() {

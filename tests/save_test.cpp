@@ -27,13 +27,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
 // What a player sees at the end: everything since the last clear, or all of it.
 std::string last_screen(const std::string& output) {
     const std::size_t clear = output.rfind(TextConsole::clear_sequence);
@@ -62,7 +55,8 @@ TEST(Recording, TwoSittingsEndOnTheScreenOfOne) {
     int breaks = 0;
     for (const char* name :
         {"promotion", "take_back", "castling_forgets_check", "piece_refusals"}) {
-        std::istringstream in(slurp(fs::path(REFEREE_GOLDEN_DIR) / (std::string(name) + ".in")));
+        std::istringstream in(
+            read_file(fs::path(REFEREE_GOLDEN_DIR) / (std::string(name) + ".in")));
         std::vector<std::string> lines;
         for (std::string line; std::getline(in, line) && !line.starts_with('0');) {
             lines.push_back(line + "\n");
@@ -117,8 +111,8 @@ ProgramRun run_program(const Scratch& scratch, const std::string& arguments,
         + (dir / "in").string() + "' >'" + (dir / "out").string() + "' 2>'" + (dir / "err").string()
         + "'; echo $? >'" + (dir / "status").string() + "'";
     EXPECT_NE(std::system(command.c_str()), -1) << command;
-    ProgramRun run{slurp(dir / "out"), slurp(dir / "err"), -1};
-    std::istringstream(slurp(dir / "status")) >> run.status;
+    ProgramRun run{read_file(dir / "out"), read_file(dir / "err"), -1};
+    std::istringstream(read_file(dir / "status")) >> run.status;
     return run;
 }
 
@@ -174,7 +168,7 @@ struct Player {
 // Waits until the file holds `bytes`, for at most ten seconds; returns what it holds.
 std::string wait_for(const fs::path& file, const std::string& bytes) {
     std::string held;
-    for (int tries = 0; tries < 1000 && (held = slurp(file)) != bytes; ++tries) {
+    for (int tries = 0; tries < 1000 && (held = read_file(file)) != bytes; ++tries) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return held;
@@ -192,14 +186,14 @@ TEST(Program, SavedGameInTwoSittingsEndsOnTheScreenOfOne) {
         const std::string save = "--save '" + (scratch.dir / "game").string() + "'";
         ProgramRun program = run_program(scratch, save, first + "0\ne7e5d\n", locale);
         EXPECT_EQ(program.status, 1);
-        EXPECT_EQ(slurp(scratch.dir / "game"), first);
+        EXPECT_EQ(read_file(scratch.dir / "game"), first);
         program = run_program(scratch, save, second + "0\n", locale);
         EXPECT_EQ(program.status, 1);
         EXPECT_EQ(program.errors, "");
         EXPECT_TRUE(program.output.starts_with(last_screen(run(first, mode).output)));
         EXPECT_EQ(
             last_screen(program.output), last_screen(run(first + second + "0\n", mode).output));
-        EXPECT_EQ(slurp(scratch.dir / "game"), first + second);
+        EXPECT_EQ(read_file(scratch.dir / "game"), first + second);
     }
 }
 
@@ -219,7 +213,7 @@ TEST(Program, KilledGameResumesWithEveryLineRead) {
     const ProgramRun resumed = run_program(scratch, "-s '" + file.string() + "'", "0\n");
     EXPECT_EQ(resumed.status, 1);
     EXPECT_EQ(resumed.output, last_screen(run(typed).output));
-    EXPECT_EQ(slurp(file), typed);
+    EXPECT_EQ(read_file(file), typed);
 }
 
 // Each refusal: its message naming the file and the reason, status 2, the file as it was.
@@ -255,8 +249,8 @@ TEST(Program, SaveRefusesWhatCannotHoldARecord) {
         EXPECT_EQ(program.status, 2);
         EXPECT_EQ(program.errors, refused.errors);
     }
-    EXPECT_EQ(slurp(scratch.dir / "quits"), quitting);
-    EXPECT_EQ(slurp(scratch.dir / "read-only"), "14\n");
+    EXPECT_EQ(read_file(scratch.dir / "quits"), quitting);
+    EXPECT_EQ(read_file(scratch.dir / "read-only"), "14\n");
     EXPECT_FALSE(fs::exists(scratch.dir / "none"));
 
     // A record that is also a standard stream, or that would take the number of a closed one: a
@@ -287,10 +281,10 @@ TEST(Program, SaveRefusesWhatCannotHoldARecord) {
         const std::string command = "cd '" + folder + "' && (trap '' XFSZ; " + limit + "LC_ALL=C '"
             + REFEREE_EXE + "' --save record " + redirections + " 2>err; echo $? >status)";
         ASSERT_NE(std::system(command.c_str()), -1);
-        EXPECT_EQ(slurp(scratch.dir / "status"), "2\n");
-        const std::string reported = slurp(scratch.dir / "err");
+        EXPECT_EQ(read_file(scratch.dir / "status"), "2\n");
+        const std::string reported = read_file(scratch.dir / "err");
         EXPECT_EQ(reported.substr(0, reported.find('\n') + 1), errors);
-        EXPECT_EQ(slurp(scratch.dir / "record"), "14\ne2e4d\n");
+        EXPECT_EQ(read_file(scratch.dir / "record"), "14\ne2e4d\n");
     }
 
     // A file in use by a running referee: the second one touches nothing; the first goes on.

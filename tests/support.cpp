@@ -5,11 +5,20 @@
 
 #include <array>
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 
 namespace referee::test {
 
 Square sq(std::string_view name) {
     return {name[1] - '0', name[0] - 'a'};
+}
+
+std::string read_file(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
 }
 
 TestGame::TestGame() {

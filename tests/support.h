@@ -5,6 +5,7 @@
 #include "console/string_console.h"
 #include "game/game.h"
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -38,6 +39,9 @@ struct RunResult {
     std::size_t consumed;
 };
 RunResult run(std::string_view input, GlyphMode mode = GlyphMode::raw);
+
+// The whole contents of a file, as bytes; empty when it cannot be read.
+std::string read_file(const std::filesystem::path& path);
 
 // The output made readable: every board drawing shown as a compact diagram when it is exactly
 // the drawing of that diagram, tabs as \t, other control and glyph bytes as \xNN, backslash as
