@@ -6,7 +6,7 @@
 #include "console/string_console.h"
 #include "game/game.h"
 #include "game/request_loop.h"
-#include "game/types.h"
+#include "state/types.h"
 
 #include <algorithm>
 #include <array>

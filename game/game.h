@@ -4,7 +4,7 @@
 
 #include "console/console.h"
 #include "game/board_display.h"
-#include "game/game_state.h"
+#include "state/game_state.h"
 
 #include <initializer_list>
 #include <string_view>

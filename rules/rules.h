@@ -2,7 +2,7 @@
 // requests: take-back, castling and promotion.
 #pragma once
 
-#include "game/types.h"
+#include "state/types.h"
 
 namespace referee {
 

@@ -1,7 +1,7 @@
 // Whole-program transcripts: each tests/golden/NAME.in is fed to the referee as its standard
 // input, and the readable view of the output, followed by the exit status, must equal NAME.out.
 // The same inputs measure the window that play needs.
-#include "game/screen_size.h"
+#include "program/screen_size.h"
 #include "support.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "game/screen_size.h"
+#include "program/screen_size.h"
 
 #include "console/text_console.h"
 #include "game/request_loop.h"

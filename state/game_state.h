@@ -2,7 +2,7 @@
 // flag the analyses leave for the rules that read them. Plain data and small queries, no I/O.
 #pragma once
 
-#include "game/types.h"
+#include "state/types.h"
 
 #include <array>
 
