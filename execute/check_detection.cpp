@@ -1,6 +1,6 @@
 #include "execute/execute.h"
 
-#include "game/game.h"
+#include "state/game_state.h"
 
 #include <algorithm>
 
@@ -76,44 +76,28 @@ void summarise_checks(GameState& state, Side king_side) {
 
 } // namespace
 
-void detect_and_announce_checks(Game& game) {
-    GameState& state = game.state;
+void detect_and_announce_checks(GameState& state) {
     detect_checks_on(state, Side::big);
     detect_checks_on(state, Side::small);
 
+    // Each kind of check for the big king, then for the small one.
+    const auto announce = [&](Message message, auto checked) {
+        for (Side king_side : {Side::big, Side::small}) {
+            if (checked(king_side)) {
+                state.report.say(message, king_side);
+            }
+        }
+    };
     const auto is_yes = [](Tri flag) { return flag == Tri::yes; };
-    if (is_yes(state.adjacent_rank_check[Side::big])
-        || is_yes(state.adjacent_file_check[Side::big])) {
-        game.print("\n\t SHAH!!! I VOGLI I DHA SHAH TE MADHIT 1 KUTI NGJITUR");
-    }
-    if (is_yes(state.adjacent_rank_check[Side::small])
-        || is_yes(state.adjacent_file_check[Side::small])) {
-        game.print("\n\t SHAH!!! I MADHI I DHA SHAH TE VOGLIT VETEM 1 KUTI NGJITUR");
-    }
-    if (is_yes(state.knight_check[Side::big])) {
-        game.print("\n\t SHAH!!!( I VOGLI I DHA SHAH TE MADHIT ME KALV)");
-    }
-    if (is_yes(state.knight_check[Side::small])) {
-        game.print("\n\t SHAH!!!( I MADHI I DHA SHAH TE VOGLIT ME KALM)");
-    }
-    if (any_yes(state.diag_check[Side::big], diagonal_dirs)) {
-        game.print("\n\t SHAH!!! I VOGLI I DHA SHAH TE MADHIT ME FILV OSE DAMEV");
-    }
-    if (any_yes(state.diag_check[Side::small], diagonal_dirs)) {
-        game.print("\n\t SHAH!!! I MADHI I DHA SHAH TE VOGLIT ME FILM OSE DAMEM");
-    }
-    if (is_yes(state.disc_check[Side::big])) {
-        game.print("\n\t SHAH!!!( I VOGLI I DHA SHAH TE MADHIT ME ZBULIM ME TOREV OSE DAMEV)");
-    }
-    if (is_yes(state.disc_check[Side::small])) {
-        game.print("\n\t SHAH!!!( I MADHI I DHA SHAH TE VOGLIT ME ZBULIM ME TOREM OSE DAMEM)");
-    }
-    if (any_yes(state.line_check[Side::big], straight_dirs)) {
-        game.print("\n\t SHAH!!! I VOGLI I DHA SHAH TE MADHIT ME TOREV OSE DAMEV");
-    }
-    if (any_yes(state.line_check[Side::small], straight_dirs)) {
-        game.print("\n\t SHAH!!! I MADHI I DHA SHAH TE VOGLIT ME TOREM OSE DAMEM");
-    }
+    announce(Message::check_adjacent, [&](Side side) {
+        return is_yes(state.adjacent_rank_check[side]) || is_yes(state.adjacent_file_check[side]);
+    });
+    announce(Message::check_knight, [&](Side side) { return is_yes(state.knight_check[side]); });
+    announce(Message::check_diagonal,
+        [&](Side side) { return any_yes(state.diag_check[side], diagonal_dirs); });
+    announce(Message::check_discovered, [&](Side side) { return is_yes(state.disc_check[side]); });
+    announce(Message::check_line,
+        [&](Side side) { return any_yes(state.line_check[side], straight_dirs); });
 
     summarise_checks(state, Side::big);
     summarise_checks(state, Side::small);

@@ -1,6 +1,6 @@
 #include "execute/execute.h"
 
-#include "game/game.h"
+#include "state/game_state.h"
 
 namespace referee {
 
@@ -13,8 +13,7 @@ bool is_line_piece(Code code, Side side) {
 
 } // namespace
 
-void detect_discovered_line_checks(Game& game) {
-    GameState& state = game.state;
+void detect_discovered_line_checks(GameState& state) {
     const Square from = state.from();
     const Square to = state.to();
     for (Side king_side : {Side::big, Side::small}) {

@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     console.clear_output(); // the output is not looked at; keep memory flat over long inputs
     for (int pass = 1; pass <= max_passes; ++pass) {
         const std::size_t before = console.consumed();
-        const Pass result = request_pass(game);
+        const Pass result = request_pass(game).pass;
         check_board(game.state, pass);
         if (result == Pass::quit) {
             break;

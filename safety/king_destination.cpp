@@ -1,6 +1,6 @@
 #include "safety/safety.h"
 
-#include "game/game.h"
+#include "state/game_state.h"
 
 #include <algorithm>
 
@@ -53,48 +53,35 @@ template <class Test> Tri for_moving_king(const GameState& state, Side king_side
 
 } // namespace
 
-void analyse_king_destination(Game& game) {
-    GameState& state = game.state;
-    const auto holds = [](Tri flag) { return flag == Tri::yes; };
+void analyse_king_destination(GameState& state) {
+    const auto warn = [&](Message message, Side side, const PerSide<Tri>& flag) {
+        if (flag[side] == Tri::yes) {
+            state.report.say(message, side);
+        }
+    };
 
     state.king_dest_diagonal_attacked[Side::big]
         = for_moving_king(state, Side::big, diagonal_attack);
     state.king_dest_diagonal_attacked[Side::small]
         = for_moving_king(state, Side::small, diagonal_attack);
-    if (holds(state.king_dest_diagonal_attacked[Side::small])) {
-        game.print("\n\t NUK LEVIZ DOT NE ATE KUTI SE JE SHAH NGA FILIM OSE DAMAM");
-    }
-    if (holds(state.king_dest_diagonal_attacked[Side::big])) {
-        game.print("\n\t NUK LEVIZ DOT NE ATE KUTI SE JE SHAH NGA FILIV OSE DAMAV");
-    }
+    warn(Message::king_dest_diagonal, Side::small, state.king_dest_diagonal_attacked);
+    warn(Message::king_dest_diagonal, Side::big, state.king_dest_diagonal_attacked);
 
     state.king_dest_knight_attacked[Side::big] = for_moving_king(state, Side::big, knight_attack);
-    if (holds(state.king_dest_knight_attacked[Side::big])) {
-        game.print("\t NUK LEVIZ DOT NE ATE KUTI SE JE SHAH  NGA KALIV");
-    }
+    warn(Message::king_dest_knight, Side::big, state.king_dest_knight_attacked);
     state.king_dest_knight_attacked[Side::small]
         = for_moving_king(state, Side::small, knight_attack);
-    if (holds(state.king_dest_knight_attacked[Side::small])) {
-        game.print("\t NUK LEVIZ DOT NE ATE KUTI SE JE SHAH  NGA KALIM");
-    }
+    warn(Message::king_dest_knight, Side::small, state.king_dest_knight_attacked);
 
     state.king_dest_line_attacked[Side::big] = for_moving_king(state, Side::big, line_attack);
     state.king_dest_line_attacked[Side::small] = for_moving_king(state, Side::small, line_attack);
-    if (holds(state.king_dest_line_attacked[Side::big])) {
-        game.print("\n\t NUK LEVIZ DOT NE ATE KUTI SE JE SHAH NGA TORJAV");
-    }
-    if (holds(state.king_dest_line_attacked[Side::small])) {
-        game.print("\n\t NUK LEVIZ DOT NE ATE KUTI SE JE SHAH NGA TORJAM");
-    }
+    warn(Message::king_dest_line, Side::big, state.king_dest_line_attacked);
+    warn(Message::king_dest_line, Side::small, state.king_dest_line_attacked);
 
     state.king_dest_next_to_king[Side::big] = for_moving_king(state, Side::big, next_to_king);
     state.king_dest_next_to_king[Side::small] = for_moving_king(state, Side::small, next_to_king);
-    if (holds(state.king_dest_next_to_king[Side::small])) {
-        game.print("\n\t NUK LEVIZ DOT NE ATE KUTI SE JE SHAH NGA MBRETIM");
-    }
-    if (holds(state.king_dest_next_to_king[Side::big])) {
-        game.print("\n\t NUK LEVIZ DOT NE ATE KUTI SE JE SHAH NGA MBRETIV");
-    }
+    warn(Message::king_dest_king, Side::small, state.king_dest_next_to_king);
+    warn(Message::king_dest_king, Side::big, state.king_dest_next_to_king);
 }
 
 } // namespace referee

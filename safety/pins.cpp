@@ -1,6 +1,6 @@
 #include "safety/safety.h"
 
-#include "game/game.h"
+#include "state/game_state.h"
 
 #include <algorithm>
 
@@ -29,24 +29,21 @@ bool pinned(
 
 } // namespace
 
-void analyse_pins(Game& game) {
-    GameState& state = game.state;
+void analyse_pins(GameState& state) {
     state.pin_diagonal[Side::big] = tri(pinned(state, Side::big, diagonal_dirs, Kind::bishop));
     state.pin_diagonal[Side::small] = tri(pinned(state, Side::small, diagonal_dirs, Kind::bishop));
-    if (state.pin_diagonal[Side::small] == Tri::yes) {
-        game.print("\n\t KUJDES SE DEL SHAH NGA FILIM OSE DAMAM");
-    }
-    if (state.pin_diagonal[Side::big] == Tri::yes) {
-        game.print("\n\t KUJDES SE DEL SHAH NGA FILIV OSE DAMAV");
+    for (Side side : {Side::small, Side::big}) {
+        if (state.pin_diagonal[side] == Tri::yes) {
+            state.report.say(Message::pin_diagonal, side);
+        }
     }
 
     state.pin_line[Side::big] = tri(pinned(state, Side::big, straight_dirs, Kind::rook));
     state.pin_line[Side::small] = tri(pinned(state, Side::small, straight_dirs, Kind::rook));
-    if (state.pin_line[Side::small] == Tri::yes) {
-        game.print("\n\t KUJDES SE DEL SHAH NGA TORJAM OSE DAMAM");
-    }
-    if (state.pin_line[Side::big] == Tri::yes) {
-        game.print("\n\t KUJDES SE DEL SHAH NGA TORJAV OSE DAMAV");
+    for (Side side : {Side::small, Side::big}) {
+        if (state.pin_line[side] == Tri::yes) {
+            state.report.say(Message::pin_line, side);
+        }
     }
 }
 

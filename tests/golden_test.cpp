@@ -46,10 +46,9 @@ TEST(WindowSize, ScreensAreMeasuredAsATerminalShowsThem) {
     const WindowSize first = play_screen_size("14\n");
     EXPECT_EQ(first.columns, 109); // the frame
     EXPECT_EQ(first.lines, 59);
-    const std::string prompt = "\t\t\t\t\t\t Levizja nr  1, luan i vogli:>";
     const WindowSize refused = play_screen_size("14\ne2e5d\n");
     EXPECT_EQ(refused.columns,
-        text_size(prompt + "\t ERROR 519! USHTARIV S'LEVIZ NE ATE MENYRE!").columns);
+        text_size(prompt(Side::small, 1) + said(wrong_way(Kind::pawn), Side::small)).columns);
     EXPECT_EQ(refused.lines, 59 + 3); // the line end, the prompt with the message, the prompt
     // Refused again and again: the drawing scrolls up in any window; only the first answer counts.
     EXPECT_EQ(play_screen_size("14\ne2e5d\ne2e6d\ne2e7d\nd1d5d\n").lines, 59 + 3);

@@ -57,9 +57,9 @@ TEST(Reads, CharactersTakeAnyByteAndLinesAreDiscardedWhole) {
     EXPECT_EQ(field, '\xff');
 }
 
-constexpr std::string_view gate = "\n\n\t\t\t JU LUTEM, SHTYPNI NUMRIN 14 PER TE STARTUAR LOJEN.";
-constexpr std::string_view small_prompt_1 = "\n\t\t\t\t\t\t Levizja nr  1, luan i vogli:>";
-constexpr std::string_view big_prompt_2 = "\n\t\t\t\t\t\t LEVIZJA NR  2, LUAN I MADHI:>";
+constexpr std::string_view gate = start_gate_text;
+const std::string small_prompt_1 = prompt(Side::small, 1);
+const std::string big_prompt_2 = prompt(Side::big, 2);
 
 std::size_t count(std::string_view text, std::string_view part) {
     std::size_t found = 0;
@@ -136,9 +136,8 @@ TEST(RequestLoop, IncompleteRequestNeverReusesStaleFields) {
     EXPECT_EQ(count(result.output, TextConsole::clear_sequence), 3u); // start, move, take-back
     const std::string tail = result.output.substr(result.output.rfind("mbretv"));
     EXPECT_EQ(tail,
-        "mbretv\n\t I VOGLI KTHEU LEVIZJEN MBRAPA, PRA E KA RADHEN PERSERI!"
-            + std::string(small_prompt_1) + std::string(small_prompt_1)
-            + std::string(small_prompt_1));
+        "mbretv" + said(Message::took_back, Side::small) + std::string(small_prompt_1)
+            + std::string(small_prompt_1) + std::string(small_prompt_1));
 }
 
 TEST(RequestLoop, TakeBackNeedsALetterOfTheTable) {

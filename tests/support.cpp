@@ -1,7 +1,6 @@
 #include "support.h"
 
 #include "game/board_display.h"
-#include "game/request_loop.h"
 
 #include <array>
 #include <cstdio>
@@ -12,6 +11,22 @@ namespace referee::test {
 
 Square sq(std::string_view name) {
     return {name[1] - '0', name[0] - 'a'};
+}
+
+std::string said(Message message, Side side) {
+    return std::string(message_text(message, side));
+}
+
+std::string said(Message message, Side side, int number) {
+    StringConsole console{""};
+    print(console, message_text(message, side), {number});
+    return console.output();
+}
+
+std::string prompt(Side side, int number) {
+    StringConsole console{""};
+    print(console, prompt_text(side), {number});
+    return console.output();
 }
 
 std::string read_file(const std::filesystem::path& path) {
@@ -27,7 +42,6 @@ TestGame::TestGame() {
             game.state.clear({rank, file});
         }
     }
-    game.state.move_number = 1;
 }
 
 TestGame& TestGame::place(std::initializer_list<std::pair<std::string_view, Code>> pieces) {
@@ -48,7 +62,21 @@ TestGame& TestGame::request(std::string_view typed) {
     return *this;
 }
 
+TestGame& TestGame::begin_request(int number) {
+    game.state.turn = Turn(number);
+    game.state.report.clear();
+    shown_ = 0;
+    return *this;
+}
+
+PassResult TestGame::pass() {
+    const PassResult result = request_pass(game);
+    shown_ = game.state.report.events().size();
+    return result;
+}
+
 std::string TestGame::take_output() {
+    shown_ = show_report(game, shown_);
     std::string output = console.output();
     console.clear_output();
     return output;
