@@ -3,8 +3,8 @@
 #include "console/record_file.h"
 #include "console/recording_console.h"
 #include "console/terminal_console.h"
-#include "program/command_line.h"
 #include "game/request_loop.h"
+#include "program/command_line.h"
 #include "program/screen_size.h"
 
 #include <optional>

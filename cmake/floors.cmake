@@ -1,0 +1,22 @@
+cmake_minimum_required(VERSION 3.25)
+# Run as a script at build time: fails when a source of FOLDER includes a header of a project
+# folder that is not in ALLOWED. FOLDERS lists every project folder; includes of other paths
+# (the standard library, GoogleTest) are not looked at. STAMP is touched when all is well.
+file(GLOB sources "${SOURCE_DIR}/${FOLDER}/*.h" "${SOURCE_DIR}/${FOLDER}/*.cpp")
+set(wrong "")
+foreach(source IN LISTS sources)
+  file(STRINGS "${source}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"[^/\"]+/")
+  foreach(line IN LISTS includes)
+    string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^/\"]+)/.*$" "\\1" folder "${line}")
+    if(folder IN_LIST FOLDERS AND NOT folder IN_LIST ALLOWED)
+      file(RELATIVE_PATH name "${SOURCE_DIR}" "${source}")
+      string(STRIP "${line}" line)
+      string(APPEND wrong "  ${name}: ${line}\n")
+    endif()
+  endforeach()
+endforeach()
+if(wrong)
+  string(REPLACE ";" ", " allowed "${ALLOWED}")
+  message(FATAL_ERROR "${FOLDER}/ may include only ${allowed}; these reach elsewhere:\n${wrong}")
+endif()
+file(TOUCH "${STAMP}")
