@@ -33,10 +33,11 @@ void detect_checks_on(GameState& state, Side king_side) {
     const bool moved_bishop_or_queen = is_code(moved, attacker, {Kind::bishop, Kind::queen});
     for (Dir ray : diagonal_dirs) {
         // The ray names where the checking piece stands as seen from the king.
-        const bool direct = moved_bishop_or_queen && state.walk(to, opposite(ray), 7).met == king;
-        const bool discovered
-            = is_code(state.walk(from, ray, 6).met, attacker, {Kind::bishop, Kind::queen})
-            && state.walk(from, opposite(ray), 6).met == king;
+        const bool direct
+            = moved_bishop_or_queen && state.walk(to, opposite(ray), whole_ray).met == king;
+        const bool discovered = is_code(state.walk(from, ray, either_side_of_from).met, attacker,
+                                    {Kind::bishop, Kind::queen})
+            && state.walk(from, opposite(ray), either_side_of_from).met == king;
         // A pawn gives check from the square diagonally next to the king, on the king's side
         // that faces the pawn's advance: the ray names where the pawn stands.
         const bool pawn = moved == code_of(attacker, Kind::pawn)
@@ -49,7 +50,7 @@ void detect_checks_on(GameState& state, Side king_side) {
     for (Dir ray : straight_dirs) {
         // A rook or queen checks along the line from any distance, the square next to the king
         // included; the adjacent flags below say in addition that it stands right there.
-        const WalkEnd toward_king = state.walk(to, opposite(ray), 7);
+        const WalkEnd toward_king = state.walk(to, opposite(ray), whole_ray);
         state.line_check[king_side][ray] = tri(moved_rook_or_queen && toward_king.met == king);
     }
 

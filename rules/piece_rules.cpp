@@ -92,7 +92,9 @@ void line_rule(GameState& state, Kind line_piece, bool diagonal) {
     }
 }
 
-// The piece on the from-square does not move that way (said for the side to move only).
+// The piece on the from-square does not move that way: said when a piece of the side to move
+// still stands there once the pawn, knight and diagonal rules have had their turn. The rank and
+// file rule comes after it, so a rook or queen moved along a rank or file hears it too.
 void not_allowed_message(GameState& state) {
     const Side side = state.side_to_move();
     for (Kind kind : all_kinds) {

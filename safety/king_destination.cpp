@@ -17,7 +17,7 @@ bool is_either(Code code, Code first, Code second) {
 bool diagonal_attack(const GameState& state, Side attacker) {
     const Square to = state.to();
     const bool line = std::any_of(diagonal_dirs.begin(), diagonal_dirs.end(), [&](Dir ray) {
-        return is_either(state.walk(to, ray, 7).met, code_of(attacker, Kind::bishop),
+        return is_either(state.walk(to, ray, whole_ray).met, code_of(attacker, Kind::bishop),
             code_of(attacker, Kind::queen));
     });
     const Code pawn = code_of(attacker, Kind::pawn);
@@ -35,7 +35,7 @@ bool knight_attack(const GameState& state, Side attacker) {
 // A rook or queen of the attacker seeing the destination along its file or rank.
 bool line_attack(const GameState& state, Side attacker) {
     return std::any_of(straight_dirs.begin(), straight_dirs.end(), [&](Dir ray) {
-        return is_either(state.walk(state.to(), ray, 7).met, code_of(attacker, Kind::rook),
+        return is_either(state.walk(state.to(), ray, whole_ray).met, code_of(attacker, Kind::rook),
             code_of(attacker, Kind::queen));
     });
 }

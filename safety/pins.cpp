@@ -8,10 +8,6 @@ namespace referee {
 
 namespace {
 
-// Six steps from the from-square reach any king or attacker on a line through it, since the
-// two stand on opposite sides of it.
-constexpr int probe_reach = 6;
-
 // Whether, on some ray of `king_rays`, the from-square stands between the king of
 // `king_side` (that way) and a line piece of the other side (the other way), and the
 // destination leaves that line. What stands on the from-square does not matter.
@@ -20,8 +16,8 @@ bool pinned(
     const Side attacker = opponent(king_side);
     const Square from = state.from();
     return std::any_of(king_rays.begin(), king_rays.end(), [&](Dir king_ray) {
-        const Code behind = state.walk(from, opposite(king_ray), probe_reach).met;
-        return state.walk(from, king_ray, probe_reach).met == king_of(king_side)
+        const Code behind = state.walk(from, opposite(king_ray), either_side_of_from).met;
+        return state.walk(from, king_ray, either_side_of_from).met == king_of(king_side)
             && (behind == code_of(attacker, line_piece) || behind == code_of(attacker, Kind::queen))
             && leaves_line(from, state.to(), king_ray);
     });

@@ -6,13 +6,10 @@ namespace referee {
 
 namespace {
 
-// Seven steps from the destination toward the king: the destination answers a line check when
-// it lies on the checking line with nothing between it and the king, up to the far end of the
-// longest line, where the checking piece itself may stand.
-constexpr int answer_reach = 7;
-
+// The destination answers a line check when it lies on the checking line with nothing between it
+// and the king, up to the far end of the line, where the checking piece itself may stand.
 bool answers(const GameState& state, Side king_side, Dir ray) {
-    return state.walk(state.to(), opposite(ray), answer_reach).met == king_of(king_side);
+    return state.walk(state.to(), opposite(ray), whole_ray).met == king_of(king_side);
 }
 
 void knight_rule(GameState& state, Side king_side) {

@@ -32,6 +32,14 @@ struct WalkEnd {
     int distance;
 };
 
+// How far the walks reach. Seven steps go from any square to the board's edge on every ray, so a
+// walk of that reach sees whatever stands first on the ray: the attacker of a square, the king a
+// piece checks or a destination answers, the piece a move uncovers.
+inline constexpr int whole_ray = 7;
+// Six steps from the from-square reach both a king it shields and the piece it shields the king
+// from, since the two stand on opposite sides of it on the same line.
+inline constexpr int either_side_of_from = 6;
+
 struct GameState {
     // 64 cells, row 0 = rank 8, column 0 = file a.
     std::array<Code, 64> board = initial_board();
@@ -70,7 +78,7 @@ struct GameState {
     PerSide<Tri> knight_check_remains;
     PerSide<PerDir<Tri>> check_remains;
 
-    // Check state left by the last executed move, per attacked king.
+    // Check state left by the last move or promotion carried out, per attacked king.
     PerSide<Tri> knight_check;
     PerSide<PerDir<Tri>> diag_check; // set on the four diagonal rays only
     PerSide<PerDir<Tri>> line_check; // set on the four straight rays only
@@ -91,9 +99,9 @@ struct GameState {
     // Empties a square with its own shade.
     void clear(Square square) { put(square, empty_shade(square)); }
 
-    // Forgets every check that the last move gave, for both kings: a take-back, castling and
-    // promotion change the board without detecting checks, so no check of the position before
-    // them may be remembered after them.
+    // Forgets every check that the last move gave, for both kings: a take-back and castling
+    // change the board without detecting checks, so no check of the position before them may be
+    // remembered after them.
     void forget_check();
 
     // Steps from `from` (not examined) in `dir` over empty squares, at most `limit` steps.
