@@ -33,6 +33,9 @@ const std::array<std::string_view, 26> introduction {
 };
 // clang-format on
 
+const std::string_view start_gate_text
+    = "\n\n\t\t\t JU LUTEM, SHTYPNI NUMRIN 14 PER TE STARTUAR LOJEN.";
+
 namespace {
 
 constexpr std::string_view draw_text

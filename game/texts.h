@@ -14,8 +14,7 @@ namespace referee {
 extern const std::array<std::string_view, 26> introduction;
 
 // Asked until the player types the start number.
-inline constexpr std::string_view start_gate_text
-    = "\n\n\t\t\t JU LUTEM, SHTYPNI NUMRIN 14 PER TE STARTUAR LOJEN.";
+extern const std::string_view start_gate_text;
 
 // The prompt of the side to move; "%2d" shows the number of the request.
 std::string_view prompt_text(Side side);

@@ -57,7 +57,7 @@ TEST(Reads, CharactersTakeAnyByteAndLinesAreDiscardedWhole) {
     EXPECT_EQ(field, '\xff');
 }
 
-constexpr std::string_view gate = start_gate_text;
+const std::string_view gate = start_gate_text;
 const std::string small_prompt_1 = prompt(Side::small, 1);
 const std::string big_prompt_2 = prompt(Side::big, 2);
 
