@@ -72,8 +72,8 @@ struct Texts {
     std::string_view big;
 };
 
-// Indexed by Message.
-constexpr std::array<Texts, message_count> messages{{
+// Indexed by Message: one row for each, in its order.
+constexpr auto messages = std::to_array<Texts>({
     // king_dest_diagonal, king_dest_knight, king_dest_line, king_dest_king
     {"\n\t NUK LEVIZ DOT NE ATE KUTI SE JE SHAH NGA FILIM OSE DAMAM",
         "\n\t NUK LEVIZ DOT NE ATE KUTI SE JE SHAH NGA FILIV OSE DAMAV"},
@@ -128,7 +128,8 @@ constexpr std::array<Texts, message_count> messages{{
     {draw_text, draw_text},
     {mate_small_text, mate_big_text},
     {stalemate_small_text, stalemate_big_text},
-}};
+});
+static_assert(messages.size() == message_count, "one row of texts for each message");
 
 } // namespace
 
