@@ -86,6 +86,40 @@ TEST(RequestLoop, GateAsksUntilFourteenAndRecoversFromWords) {
     EXPECT_EQ(run("abc").status, 1);
 }
 
+// Each pass returns what its request did, and the report holds what it said, in order.
+TEST(RequestLoop, EachPassTellsWhatItsRequestDid) {
+    StringConsole console{"14\nx2e4d\ng1e3d\ne2e4d\ne4e2po\n0\n"};
+    Game game(console);
+    ASSERT_TRUE(start_game(game));
+    struct Expected {
+        Pass pass;
+        int moves;
+        int take_backs;
+        std::size_t messages;
+        int next_number;
+    };
+    const Expected passes[] = {
+        {Pass::dropped, 0, 0, 0, 1}, // the line feed left after 14
+        {Pass::dropped, 0, 0, 0, 1}, // x is no file
+        {Pass::judged, 0, 0, 1, 1}, // a knight moved like a bishop
+        {Pass::judged, 1, 0, 0, 2}, {Pass::judged, 0, 1, 1, 1}, // the small side has its move again
+        {Pass::quit, 0, 0, 0, 1}, // the line feed left after the letter, 0, then the end
+    };
+    for (const Expected& e : passes) {
+        const PassResult result = request_pass(game);
+        EXPECT_EQ(result.pass, e.pass);
+        EXPECT_EQ(result.moves, e.moves);
+        EXPECT_EQ(result.take_backs, e.take_backs);
+        EXPECT_EQ(result.messages, e.messages);
+        EXPECT_EQ(game.state.current_turn().number(), e.next_number);
+        if (e.take_backs == 1) {
+            EXPECT_EQ(game.state.report.count(Message::took_back, Side::small), 1U);
+        } else if (e.messages == 1) {
+            EXPECT_EQ(game.state.report.count(wrong_way(Kind::knight), Side::small), 1U);
+        }
+    }
+}
+
 TEST(RequestLoop, FirstLineFeedIsRefusedThenTheMoveIsPlayed) {
     const RunResult result = run("14\ne2e4d\n");
     // The line feed left after 14 is a request of its own, refused silently.
