@@ -196,7 +196,9 @@ TEST(Program, HelpAndVersionPrintAndEndWithoutAGame) {
     const WindowSize window = play_window;
     const std::string window_line = "The board needs a window of at least "
         + std::to_string(window.columns) + " columns and " + std::to_string(window.lines)
-        + " lines.\n";
+        + " lines; the compact one\n(--board=compact) fits "
+        + std::to_string(compact_window.columns) + " columns and "
+        + std::to_string(compact_window.lines) + " lines.\n";
     std::string help;
     const std::array<std::pair<std::string, bool>, 5> cases{
         {{"--help", false}, {"-h", false}, {"--version", true}, {"-V", true}, {"-V --help", true}}};
@@ -211,7 +213,7 @@ TEST(Program, HelpAndVersionPrintAndEndWithoutAGame) {
             continue;
         }
         EXPECT_TRUE(program.output.starts_with(
-            "Usage: referee [--glyphs=utf-8 | --glyphs=cp437] [--save FILE]\n"));
+            "Usage: referee [--board=compact] [--glyphs=utf-8 | --glyphs=cp437] [--save FILE]\n"));
         EXPECT_NE(program.output.find(window_line), std::string::npos);
         EXPECT_TRUE(program.output.ends_with("See referee(6) for the whole rules.\n"));
         for (const char* topic : {"e2e4d", "e4e2po", "e7e8ed", "e1g1d", "quit", "Ctrl-C",
@@ -223,11 +225,15 @@ TEST(Program, HelpAndVersionPrintAndEndWithoutAGame) {
     }
     // The manual page is configured with the same version; it and the README name the same size.
     EXPECT_NE(slurp(REFEREE_MAN_PAGE).find("\"referee " REFEREE_VERSION "\""), std::string::npos);
-    const std::string size = "at least " + std::to_string(window.columns) + " columns and "
-        + std::to_string(window.lines) + " lines";
-    EXPECT_NE(slurp(REFEREE_MAN_PAGE).find(size), std::string::npos) << size;
     const fs::path readme = fs::path(REFEREE_GOLDEN_DIR).parent_path().parent_path() / "README.md";
-    EXPECT_NE(slurp(readme).find(size), std::string::npos) << size;
+    const fs::path windows_readme = readme.parent_path() / "packaging" / "windows-README.txt";
+    for (const WindowSize needed : {window, compact_window}) {
+        const std::string size = std::to_string(needed.columns) + " columns and "
+            + std::to_string(needed.lines) + " lines";
+        EXPECT_NE(slurp(REFEREE_MAN_PAGE).find(size), std::string::npos) << size;
+        EXPECT_NE(slurp(readme).find(size), std::string::npos) << size;
+        EXPECT_NE(slurp(windows_readme).find(size), std::string::npos) << size;
+    }
 }
 
 TEST(Program, UnknownArgumentsAreRefusedWithoutAGame) {
