@@ -108,6 +108,23 @@ TEST(WindowSize, ScreensAreMeasuredAsATerminalShowsThem) {
     EXPECT_EQ(play_screen_size("14\ne2e5d\n", BoardStyle::compact).lines, 13 + 6);
 }
 
+// The hint names the size the chosen board needs; when only the compact board fits, it says so.
+TEST(WindowSize, HintPointsToTheCompactBoardWhenOnlyItFits) {
+    const std::string full_line = "referee: the board needs a window of at least 123 columns and "
+                                  "64 lines; this one has 80 columns and 24 lines.\n";
+    EXPECT_EQ(window_hint(BoardStyle::full, {80, 24}),
+        full_line
+            + "referee: start it with --board=compact for a board that fits this window, or "
+              "enlarge the window.\n");
+    EXPECT_EQ(window_hint(BoardStyle::full, {79, 24}), window_hint(play_window, {79, 24}));
+    EXPECT_EQ(window_hint(BoardStyle::full, {80, compact_window.lines - 1}),
+        window_hint(play_window, {80, compact_window.lines - 1}));
+    EXPECT_EQ(window_hint(BoardStyle::full, play_window), "");
+    EXPECT_EQ(window_hint(BoardStyle::compact, compact_window), "");
+    EXPECT_EQ(window_hint(BoardStyle::compact, {79, 40}), window_hint(compact_window, {79, 40}));
+    EXPECT_NE(window_hint(BoardStyle::compact, {79, 40}), "");
+}
+
 // The window size that --help and the hint name, measured again over every recorded game. When a
 // change of the output moves it, this test names the new figure for play_window.
 WindowSize measure_recorded_games(BoardStyle style) {

@@ -237,7 +237,7 @@ TEST(Program, HelpAndVersionPrintAndEndWithoutAGame) {
 }
 
 TEST(Program, UnknownArgumentsAreRefusedWithoutAGame) {
-    const std::array<std::pair<std::string, std::string>, 8> cases{{
+    const std::array<std::pair<std::string, std::string>, 10> cases{{
         {"--foo", "referee: unknown option '--foo'"},
         {"-- -h", "referee: unknown option '--'"},
         {"x", "referee: unexpected argument 'x'"},
@@ -246,6 +246,8 @@ TEST(Program, UnknownArgumentsAreRefusedWithoutAGame) {
         {"-", "referee: unexpected argument '-'"},
         {"--glyphs=latin1", "referee: --glyphs takes utf-8 or cp437, not 'latin1'"},
         {"--glyphs", "referee: unknown option '--glyphs'"},
+        {"--board=small", "referee: --board takes full or compact, not 'small'"},
+        {"--board", "referee: unknown option '--board'"},
     }};
     for (const auto& [arguments, message] : cases) {
         SCOPED_TRACE(arguments);
@@ -269,6 +271,19 @@ TEST(Program, GlyphsOptionForcesTheEncoding) {
     const ProgramRun raw = run_program(std::string(game), "C.UTF-8", "--glyphs=cp437");
     EXPECT_EQ(raw.status, 1);
     EXPECT_EQ(raw.output, run(game).output);
+}
+
+// --board chooses the drawing, the last one given counting, in either encoding.
+TEST(Program, BoardOptionChoosesTheDrawing) {
+    const ProgramRun compact = run_program(std::string(game), "C", "--board=compact");
+    EXPECT_EQ(compact.status, 1);
+    EXPECT_EQ(compact.output, run(game, GlyphMode::raw, BoardStyle::compact).output);
+    EXPECT_NE(compact.output, run(game).output);
+    EXPECT_EQ(run_program(std::string(game), "C", "--board=compact --board=full").output,
+        run(game).output);
+    const ProgramRun utf8 = run_program(std::string(game), "C", "--glyphs=utf-8 --board=compact");
+    EXPECT_EQ(utf8.output, run(game, GlyphMode::utf8, BoardStyle::compact).output);
+    EXPECT_NE(utf8.output.find("\u2592m\u2592"), std::string::npos); // the small king on e1
 }
 
 // Standard input that cannot be read ends the run with a report and status 2, once the output
