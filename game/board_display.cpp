@@ -119,24 +119,25 @@ constexpr std::string_view file_letters = "\n\t\t|   |    a    |    b    |    c 
 constexpr std::string_view closing_frame = "\n\t\t+---+---------+---------+---------+---------+---------+---------+---------+---------+---+ ";
 // clang-format on
 
-// The compact drawing. Each square is three columns of one line: the piece's letter (the
-// letter typed for it in take-backs and promotions, upper case for the big side, lower case for
-// the small one; M and m for the kings) between two bytes of the square's shade, or three shade
-// bytes when it is empty. File letters above and below, rank numbers on both sides, and the
-// legend on two lines: each piece's letter, its name and its count, the big side first. Here
-// '#' stands for the dark squares' shade:
+// The compact drawing, at most 37 columns wide so that it fits a phone's narrow screen as well as
+// a terminal of 80 x 24. Each square is three columns of one line: the piece's letter (the letter
+// typed for it in take-backs and promotions, upper case for the big side, lower case for the
+// small one; M and m for the kings) between two bytes of the square's shade, or three shade bytes
+// when it is empty. File letters above and below, rank numbers on both sides, and the legend on
+// two lines: each piece's letter and its count, the big side first. Here '#' stands for the dark
+// squares' shade:
 //
-//                             a  b  c  d  e  f  g  h
-//                          8  T #K# F #D# M #F# K #T# 8
-//                          7 #U# U #U# U #U# U #U# U  7
-//                          ...
-//                          1 #t# k #f# d #m# f #k# t  1
-//                             a  b  c  d  e  f  g  h
+//            a  b  c  d  e  f  g  h
+//         8  T #K# F #D# M #F# K #T# 8
+//         7 #U# U #U# U #U# U #U# U  7
+//         ...
+//         1 #t# k #f# d #m# f #k# t  1
+//            a  b  c  d  e  f  g  h
 //
-//       U ushtm 8   T torem 2   K kalim 2   F filim 2   D damam 1   M mbretm 1
-//       u ushtv 8   t torev 2   k kaliv 2   f filiv 2   d damav 1   m mbretv 1
+//          U 8  T 2  K 2  F 2  D 1  M 1
+//          u 8  t 2  k 2  f 2  d 1  m 1
 
-constexpr std::string_view compact_files = "\t\t\t    a  b  c  d  e  f  g  h";
+constexpr std::string_view compact_files = "\t    a  b  c  d  e  f  g  h";
 
 // The letter of a piece, in the order of the kinds.
 char piece_letter(Side side, Kind kind) {
@@ -159,7 +160,7 @@ char letter_of(Code code) {
 std::string compact_text(const GameState& state) {
     std::string text(compact_files);
     for (int rank = 8; rank >= 1; --rank) {
-        text += "\n\t\t\t ";
+        text += "\n\t ";
         text += std::to_string(rank);
         text += ' ';
         for (int file = 0; file < 8; ++file) {
@@ -176,18 +177,11 @@ std::string compact_text(const GameState& state) {
     text += '\n';
     text += compact_files;
     text += '\n';
-    constexpr std::array<std::string_view, 6> big_names{
-        "ushtm", "torem", "kalim", "filim", "damam", "mbretm"};
-    constexpr std::array<std::string_view, 6> small_names{
-        "ushtv", "torev", "kaliv", "filiv", "damav", "mbretv"};
     for (Side side : {Side::big, Side::small}) {
-        text += "\n     ";
-        for (std::size_t piece = 0; piece < legend_kinds.size(); ++piece) {
-            const Kind kind = legend_kinds[piece];
-            text += piece == 0 ? " " : "   ";
+        text += "\n\t";
+        for (const Kind kind : legend_kinds) {
+            text += kind == legend_kinds.front() ? " " : "  ";
             text += piece_letter(side, kind);
-            text += ' ';
-            text += (side == Side::big ? big_names : small_names)[piece];
             text += ' ';
             text += std::to_string(legend_count(state, side, kind));
         }

@@ -68,8 +68,8 @@ utf8 = open(sys.argv[2], 'rb').read().decode('utf-8')
 if raw != utf8:
     sys.exit('windows.sh: the compact board differs between code page 437 and UTF-8')
 nb, dk = '\u00a0', '\u2592'
-for row in ('\t\t\t 8 %sT%s%sK%s' % (nb, nb, dk, dk), '\t\t\t 1 %st%s%sk%s%sf%s%s%s%s' % (dk, dk, nb, nb, dk, dk, nb, nb, nb),
-            '   M mbretm 1\n', 'SHAH!!! I VOGLI I DHA SHAH TE MADHIT ME FILV OSE DAMEV'):
+for row in ('\t 8 %sT%s%sK%s' % (nb, nb, dk, dk), '\t 1 %st%s%sk%s%sf%s%s%s%s' % (dk, dk, nb, nb, dk, dk, nb, nb, nb),
+            '\t U 8  T 2  K 2  F 2  D 1  M 1\n', 'SHAH!!! I VOGLI I DHA SHAH TE MADHIT ME FILV OSE DAMEV'):
     if row not in utf8:
         sys.exit('windows.sh: the compact board lacks %r' % row)
 print('compact board: the same in both encodings, %d characters' % len(utf8))

@@ -172,8 +172,10 @@ void escape(std::string_view bytes, std::string& out) {
     }
 }
 
-// A compact drawing begins with the file letters; its shades are the only '.' and ':' in it.
-constexpr std::string_view compact_start = "\t\t\t    a  b  c  d  e  f  g  h\n";
+// A compact drawing begins with the file letters and ends with the small king's count; its shades
+// are the only '.' and ':' in it.
+constexpr std::string_view compact_start = "\t    a  b  c  d  e  f  g  h\n";
+constexpr std::string_view compact_legend_end = "  m ";
 
 void show_compact(std::string_view drawing, std::string& out) {
     out += "[compact";
@@ -196,17 +198,17 @@ std::string view(std::string_view output) {
     std::size_t at = 0;
     while (at < output.size()) {
         const std::size_t start = output.find(clear, at);
-        const std::size_t end
-            = start == std::string_view::npos ? start : output.find(legend_end, start);
+        const bool compact = start != std::string_view::npos
+            && output.substr(start + clear.size()).starts_with(compact_start);
+        const std::string_view last = compact ? compact_legend_end : legend_end;
+        const std::size_t end = start == std::string_view::npos ? start : output.find(last, start);
         if (end == std::string_view::npos) {
             escape(output.substr(at), out);
             break;
         }
         escape(output.substr(at, start - at), out);
-        if (output.substr(start + clear.size()).starts_with(compact_start)) {
-            // The compact legend ends with the small king's name and count.
-            const std::size_t count = end + legend_end.size() + 1;
-            const std::size_t after = output.find_first_not_of("-0123456789", count);
+        if (compact) {
+            const std::size_t after = output.find_first_not_of("-0123456789", end + last.size());
             at = after == std::string_view::npos ? output.size() : after;
             show_compact(output.substr(start + clear.size(), at - start - clear.size()), out);
             continue;
