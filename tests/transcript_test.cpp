@@ -196,9 +196,9 @@ TEST(Program, HelpAndVersionPrintAndEndWithoutAGame) {
     const WindowSize window = play_window;
     const std::string window_line = "The board needs a window of at least "
         + std::to_string(window.columns) + " columns and " + std::to_string(window.lines)
-        + " lines; the compact one\n(--board=compact) fits "
+        + " lines; the compact\nboard (--board=compact) one of "
         + std::to_string(compact_window.columns) + " columns and "
-        + std::to_string(compact_window.lines) + " lines.\n";
+        + std::to_string(compact_window.lines) + " lines, which the usual\n";
     std::string help;
     const std::array<std::pair<std::string, bool>, 5> cases{
         {{"--help", false}, {"-h", false}, {"--version", true}, {"-V", true}, {"-V --help", true}}};
