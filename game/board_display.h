@@ -27,8 +27,9 @@ class BoardDrawing {
 public:
     explicit BoardDrawing(Console& console, BoardStyle style = BoardStyle::full);
 
-    // Clears the window and draws the whole board, then the legend: each piece's figure, its
-    // count and its short name.
+    // Clears the window and draws the whole board, then the legend: in the full drawing each
+    // piece's figure, its count and its short name; in the compact one each piece's letter and
+    // its count (composed whole at each call, being small).
     void draw(const GameState& state);
 
 private:
