@@ -14,9 +14,9 @@ struct Game {
     Console& console;
     BoardDrawing drawing;
 
-    explicit Game(Console& game_console)
+    explicit Game(Console& game_console, BoardStyle style = BoardStyle::full)
         : console(game_console)
-        , drawing(game_console) { }
+        , drawing(game_console, style) { }
 };
 
 } // namespace referee

@@ -166,8 +166,8 @@ PassResult request_pass(Game& game) {
     return {Pass::judged, report.moves(), report.take_backs(), report.messages()};
 }
 
-int run_referee(Console& console, const AtStartGate& at_start_gate) {
-    Game game(console);
+int run_referee(Console& console, const AtStartGate& at_start_gate, BoardStyle style) {
+    Game game(console, style);
     if (start_game(game, at_start_gate)) {
         while (request_pass(game).pass != Pass::quit) { }
     }
