@@ -3,7 +3,7 @@
 #include "console/terminal_console.h"
 
 #include "console/process.h"
-#include "console/windows_plan.h"
+#include "console/windows/windows_plan.h"
 
 #include <algorithm>
 #include <atomic>
