@@ -2,6 +2,7 @@
 // string console, and a readable view of the referee's output.
 #pragma once
 
+#include "console/process.h"
 #include "console/string_console.h"
 #include "game/game.h"
 
@@ -47,5 +48,18 @@ std::string read_file(const std::filesystem::path& path);
 // the drawing of that diagram, tabs as \t, other control and glyph bytes as \xNN, backslash as
 // \\, and line feeds kept as line breaks.
 std::string view(std::string_view output);
+
+// The columns and lines that text fills from the top-left corner of a window: its widest line,
+// with tab stops every 8 columns and every other byte one column, and its number of lines.
+[[nodiscard]] WindowSize text_size(std::string_view text);
+
+// The window a run on `input` needs on a terminal that hands the program one typed line per read
+// and echoes it where the cursor stands. Measured are the screens the player reads while the
+// program waits: from each clear of the window (a new drawing) to the first wait after it, and to
+// the second, when the request typed under the drawing has been answered and the next prompt
+// stands. The widest line of those screens and the tallest of them; the introduction before the
+// first drawing does not count. Further refused requests in a row scroll the drawing up in any
+// window, so they are not counted.
+[[nodiscard]] WindowSize play_screen_size(std::string_view input);
 
 } // namespace referee::test

@@ -1,7 +1,8 @@
-#include "console/terminal_console.h"
-
+// The terminal console's home on POSIX systems: standard input and output as they are, the
+// terminal left as it is.
 #include "console/glyph_choice.h"
 #include "console/process.h"
+#include "console/terminal_home.h"
 
 #include <cerrno>
 #include <clocale>
@@ -52,16 +53,30 @@ void write_error_output(std::string_view text) {
     static_cast<void>(write_all(STDERR_FILENO, text));
 }
 
-TerminalConsole::TerminalConsole(GlyphMode mode)
-    : TextConsole(mode) {
-    reserve(2 * flush_threshold);
+namespace terminal_home {
+
+void set_up(GlyphMode /*mode*/) { }
+
+void put_back() { }
+
+int write_out(std::string_view bytes) {
+    return write_all(STDOUT_FILENO, bytes);
 }
 
-TerminalConsole::~TerminalConsole() {
-    flush();
+Read read_in(char* into, std::size_t room) {
+    for (;;) {
+        const ssize_t count = ::read(STDIN_FILENO, into, room);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count < 0) {
+            return Read{.error = errno};
+        }
+        return Read{.count = static_cast<std::size_t>(count), .ended = count == 0};
+    }
 }
 
-GlyphMode TerminalConsole::mode_from_locale() {
+GlyphMode glyph_mode_from_locale() {
     LocaleFacts facts;
     facts.name = locale_name_from_environment();
     facts.locale_set = std::setlocale(LC_CTYPE, "") != nullptr;
@@ -71,38 +86,6 @@ GlyphMode TerminalConsole::mode_from_locale() {
     return choose_glyph_mode(facts);
 }
 
-void TerminalConsole::flush() {
-    const int error = write_all(STDOUT_FILENO, pending());
-    if (error != 0) {
-        fail_output(error);
-    }
-    clear_pending();
-}
-
-int TerminalConsole::peek_byte() {
-    if (next_ < filled_) {
-        return static_cast<unsigned char>(input_[next_]);
-    }
-    if (input_ended_) {
-        return end_of_input;
-    }
-    flush(); // the user must see everything before the program waits
-    for (;;) {
-        const ssize_t count = ::read(STDIN_FILENO, input_.data(), input_.size());
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count < 0) {
-            fail_input(errno); // output was flushed above; the report ends the run
-        }
-        if (count == 0) {
-            input_ended_ = true;
-            return end_of_input;
-        }
-        next_ = 0;
-        filled_ = static_cast<std::size_t>(count);
-        return static_cast<unsigned char>(input_[next_]);
-    }
-}
+} // namespace terminal_home
 
 } // namespace referee
