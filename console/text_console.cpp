@@ -1,7 +1,6 @@
 #include "console/text_console.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <utility>
@@ -59,16 +58,15 @@ std::string utf8(std::uint16_t point) {
 
 } // namespace
 
-static_assert(std::endian::native == std::endian::little, "the packed encodings assume it");
-
 TextConsole::TextConsole(GlyphMode mode)
     : mode_(mode) {
     for (std::size_t byte = 0; byte < utf8_.size(); ++byte) {
         const bool control = byte == '\t' || byte == '\n' || byte == 0x1b;
         const std::string encoded
             = control ? std::string(1, static_cast<char>(byte)) : utf8(cp437(byte));
-        Utf8 packed = static_cast<Utf8>(encoded.size()) << 24U;
-        std::memcpy(&packed, encoded.data(), encoded.size()); // little-endian: low bytes first
+        Utf8 packed{};
+        std::copy(encoded.begin(), encoded.end(), packed.begin());
+        packed.back() = static_cast<char>(encoded.size());
         utf8_[byte] = packed;
     }
 }
@@ -118,9 +116,9 @@ char* TextConsole::encode_into(char* out, std::string_view text) const {
         return out + text.size();
     }
     for (const char byte : text) {
-        const Utf8 encoded = utf8_[static_cast<unsigned char>(byte)];
-        std::memcpy(out, &encoded, sizeof encoded);
-        out += encoded >> 24U;
+        const Utf8& encoded = utf8_[static_cast<unsigned char>(byte)];
+        std::memcpy(out, encoded.data(), encoded.size());
+        out += encoded.back();
     }
     return out;
 }

@@ -5,7 +5,6 @@
 #include "console/console.h"
 
 #include <array>
-#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -38,11 +37,11 @@ protected:
     void reserve(std::size_t capacity);
 
 private:
-    // A byte's UTF-8 encoding packed in one word: up to three bytes in memory order, and their
-    // number in the top byte. Written as a whole word, then the end moves by the number; so an
-    // encoding needs one spare byte after its end.
-    using Utf8 = std::uint32_t;
+    // A byte's UTF-8 encoding packed in four bytes: up to three bytes of it, then their number.
+    // All four are copied at once, then the end moves by the number; so an encoding needs one
+    // spare byte after its end.
     static constexpr std::size_t utf8_max = 3;
+    using Utf8 = std::array<char, utf8_max + 1>;
 
     // Room for `extra` more bytes; returns where they go.
     char* make_room(std::size_t extra);
