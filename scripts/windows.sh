@@ -15,7 +15,7 @@ step_start=$SECONDS
 step_done() { times+=("$1: $((SECONDS - step_start)) s"); step_start=$SECONDS; }
 
 echo "== cross build"
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+cmake -S . -B "$build" -DREFEREE_WERROR=ON -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
   -DCMAKE_BUILD_TYPE=Release -DREFEREE_TESTS=ON -DREFEREE_GTEST_SOURCE=/usr/src/googletest >/dev/null
 cmake --build "$build" -j"$jobs"
 # Static: nothing but the system's own DLLs may be imported.
