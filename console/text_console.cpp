@@ -64,10 +64,10 @@ TextConsole::TextConsole(GlyphMode mode)
         const bool control = byte == '\t' || byte == '\n' || byte == 0x1b;
         const std::string encoded
             = control ? std::string(1, static_cast<char>(byte)) : utf8(cp437(byte));
-        Utf8 packed{};
-        std::copy(encoded.begin(), encoded.end(), packed.begin());
-        packed.back() = static_cast<char>(encoded.size());
-        utf8_[byte] = packed;
+        std::array<char, sizeof(Utf8)> bytes{};
+        std::copy(encoded.begin(), encoded.end(), bytes.begin());
+        bytes.back() = static_cast<char>(encoded.size());
+        std::memcpy(&utf8_[byte], bytes.data(), bytes.size());
     }
 }
 
@@ -116,9 +116,9 @@ char* TextConsole::encode_into(char* out, std::string_view text) const {
         return out + text.size();
     }
     for (const char byte : text) {
-        const Utf8& encoded = utf8_[static_cast<unsigned char>(byte)];
-        std::memcpy(out, encoded.data(), encoded.size());
-        out += encoded.back();
+        const Utf8 encoded = utf8_[static_cast<unsigned char>(byte)];
+        std::memcpy(out, &encoded, sizeof encoded);
+        out += (encoded >> utf8_length_shift) & 0xFFU;
     }
     return out;
 }
