@@ -50,6 +50,7 @@ status=0
 wine "$build/referee.exe" </dev/null >/dev/null || status=$?
 [ "$status" -eq 1 ] || { echo "windows.sh: referee.exe ended with status $status" >&2; exit 1; }
 wine "$build/tests/referee_tests.exe" --gtest_brief=1
+wine "$build/tests/referee_terminal_tests.exe" --gtest_brief=1
 step_done "wine tests"
 
 kit=../shared/conformance/check.py
