@@ -14,4 +14,13 @@ std::string window_hint(WindowSize needed, WindowSize found) {
         + " lines.\n";
 }
 
+std::string window_hint(BoardStyle style, WindowSize found) {
+    std::string hint = window_hint(window_for(style), found);
+    if (!hint.empty() && style == BoardStyle::full && window_hint(compact_window, found).empty()) {
+        hint += "referee: start it with --board=compact for a board that fits this window, or "
+                "enlarge the window.\n";
+    }
+    return hint;
+}
+
 } // namespace referee

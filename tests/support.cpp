@@ -2,6 +2,7 @@
 
 #include "game/board_display.h"
 #include "game/request_loop.h"
+#include "game/screen_size.h"
 
 #include <algorithm>
 #include <array>
@@ -55,9 +56,9 @@ std::string TestGame::take_output() {
     return output;
 }
 
-RunResult run(std::string_view input, GlyphMode mode) {
+RunResult run(std::string_view input, GlyphMode mode, BoardStyle style) {
     StringConsole console{std::string(input), mode};
-    const int status = run_referee(console);
+    const int status = run_referee(console, {}, style);
     return {console.output(), status, console.consumed()};
 }
 
@@ -173,6 +174,24 @@ void escape(std::string_view bytes, std::string& out) {
     }
 }
 
+// A compact drawing begins with the file letters and ends with the small king's count; its shades
+// are the only '.' and ':' in it.
+constexpr std::string_view compact_start = "\t    a  b  c  d  e  f  g  h\n";
+constexpr std::string_view compact_legend_end = "  m ";
+
+void show_compact(std::string_view drawing, std::string& out) {
+    out += "[compact";
+    for (const char c : drawing) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte == EMPTY_LIGHT || byte == EMPTY_DARK) {
+            out += byte == EMPTY_LIGHT ? '.' : ':';
+        } else {
+            escape({&c, 1}, out);
+        }
+    }
+    out += "]";
+}
+
 } // namespace
 
 std::string view(std::string_view output) {
@@ -181,13 +200,21 @@ std::string view(std::string_view output) {
     std::size_t at = 0;
     while (at < output.size()) {
         const std::size_t start = output.find(clear, at);
-        const std::size_t end
-            = start == std::string_view::npos ? start : output.find(legend_end, start);
+        const bool compact = start != std::string_view::npos
+            && output.substr(start + clear.size()).starts_with(compact_start);
+        const std::string_view last = compact ? compact_legend_end : legend_end;
+        const std::size_t end = start == std::string_view::npos ? start : output.find(last, start);
         if (end == std::string_view::npos) {
             escape(output.substr(at), out);
             break;
         }
         escape(output.substr(at, start - at), out);
+        if (compact) {
+            const std::size_t after = output.find_first_not_of("-0123456789", end + last.size());
+            at = after == std::string_view::npos ? output.size() : after;
+            show_compact(output.substr(start + clear.size(), at - start - clear.size()), out);
+            continue;
+        }
         const std::string_view drawing = output.substr(start, end + legend_end.size() - start);
         GameState shown;
         StringConsole redraw{""};
@@ -204,7 +231,7 @@ std::string view(std::string_view output) {
     return out;
 }
 
-WindowSize text_size(std::string_view text) {
+WindowSize text_size(std::string_view text, int wrap_columns) {
     constexpr int tab_stop = 8;
     WindowSize size{0, 1};
     int column = 0;
@@ -212,10 +239,19 @@ WindowSize text_size(std::string_view text) {
         if (byte == '\n') {
             ++size.lines;
             column = 0;
+        } else if (byte == '\t') {
+            column = (column / tab_stop + 1) * tab_stop;
+            if (wrap_columns > 0) {
+                column = std::min(column, wrap_columns - 1); // a tab stops at the last column
+            }
         } else {
-            column = byte == '\t' ? (column / tab_stop + 1) * tab_stop : column + 1;
-            size.columns = std::max(size.columns, column);
+            if (wrap_columns > 0 && column == wrap_columns) {
+                ++size.lines; // the last column is full: this byte starts the next line
+                column = 0;
+            }
+            ++column;
         }
+        size.columns = std::max(size.columns, column);
     }
     return size;
 }
@@ -226,9 +262,10 @@ namespace {
 // one typed line per read; the line is echoed into the output where the program waited for it.
 class EchoingTerminal : public TextConsole {
 public:
-    explicit EchoingTerminal(std::string_view input)
+    EchoingTerminal(std::string_view input, int wrap_columns)
         : TextConsole(GlyphMode::raw) // one byte, one column
-        , input_(input) { }
+        , input_(input)
+        , wrap_columns_(wrap_columns) { }
 
     void clear_screen() override {
         TextConsole::clear_screen();
@@ -252,7 +289,8 @@ private:
         const std::string_view output = pending();
         const std::size_t last_clear = output.rfind(clear_sequence);
         if (last_clear != std::string_view::npos && waits_since_clear_ <= screens_per_drawing) {
-            const WindowSize screen = text_size(output.substr(last_clear + clear_sequence.size()));
+            const WindowSize screen
+                = text_size(output.substr(last_clear + clear_sequence.size()), wrap_columns_);
             needed_.columns = std::max(needed_.columns, screen.columns);
             needed_.lines = std::max(needed_.lines, screen.lines);
         }
@@ -262,6 +300,7 @@ private:
     }
 
     std::string_view input_;
+    int wrap_columns_;
     std::size_t next_ = 0;
     std::size_t line_end_ = 0;
     int waits_since_clear_ = 0;
@@ -270,9 +309,9 @@ private:
 
 } // namespace
 
-WindowSize play_screen_size(std::string_view input) {
-    EchoingTerminal terminal(input);
-    static_cast<void>(run_referee(terminal));
+WindowSize play_screen_size(std::string_view input, BoardStyle style) {
+    EchoingTerminal terminal(input, style == BoardStyle::compact ? compact_window.columns : 0);
+    static_cast<void>(run_referee(terminal, {}, style));
     return terminal.needed();
 }
 
