@@ -1,6 +1,7 @@
 #include "program/command_line.h"
 
 #include "program/screen_size.h"
+#include "referee_version.h"
 
 namespace referee {
 
