@@ -82,23 +82,28 @@ void detect_and_announce_checks(GameState& state) {
     detect_checks_on(state, Side::small);
 
     // Each kind of check for the big king, then for the small one.
-    const auto announce = [&](Message message, auto checked) {
-        for (Side king_side : {Side::big, Side::small}) {
-            if (checked(king_side)) {
-                state.report.say(message, king_side);
-            }
+    const auto announce = [&](bool checked, Message message, Side king_side) {
+        if (checked) {
+            state.report.say(message, king_side);
         }
     };
     const auto is_yes = [](Tri flag) { return flag == Tri::yes; };
-    announce(Message::check_adjacent, [&](Side side) {
+    const auto adjacent = [&](Side side) {
         return is_yes(state.adjacent_rank_check[side]) || is_yes(state.adjacent_file_check[side]);
-    });
-    announce(Message::check_knight, [&](Side side) { return is_yes(state.knight_check[side]); });
-    announce(Message::check_diagonal,
-        [&](Side side) { return any_yes(state.diag_check[side], diagonal_dirs); });
-    announce(Message::check_discovered, [&](Side side) { return is_yes(state.disc_check[side]); });
-    announce(Message::check_line,
-        [&](Side side) { return any_yes(state.line_check[side], straight_dirs); });
+    };
+    announce(adjacent(Side::big), Message::check_adjacent, Side::big);
+    announce(adjacent(Side::small), Message::check_adjacent, Side::small);
+    announce(is_yes(state.knight_check[Side::big]), Message::check_knight, Side::big);
+    announce(is_yes(state.knight_check[Side::small]), Message::check_knight, Side::small);
+    announce(
+        any_yes(state.diag_check[Side::big], diagonal_dirs), Message::check_diagonal, Side::big);
+    announce(any_yes(state.diag_check[Side::small], diagonal_dirs), Message::check_diagonal,
+        Side::small);
+    announce(is_yes(state.disc_check[Side::big]), Message::check_discovered, Side::big);
+    announce(is_yes(state.disc_check[Side::small]), Message::check_discovered, Side::small);
+    announce(any_yes(state.line_check[Side::big], straight_dirs), Message::check_line, Side::big);
+    announce(
+        any_yes(state.line_check[Side::small], straight_dirs), Message::check_line, Side::small);
 
     summarise_checks(state, Side::big);
     summarise_checks(state, Side::small);

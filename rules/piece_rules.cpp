@@ -97,8 +97,12 @@ void line_rule(GameState& state, Kind line_piece, bool diagonal) {
 // file rule comes after it, so a rook or queen moved along a rank or file hears it too.
 void not_allowed_message(GameState& state) {
     const Side side = state.side_to_move();
+    const Code piece = state.from_code();
+    if (!is_piece_of(piece, side)) {
+        return;
+    }
     for (Kind kind : all_kinds) {
-        if (state.from_code() == code_of(side, kind)) {
+        if (piece == code_of(side, kind)) {
             state.report.say(wrong_way(kind), side);
         }
     }

@@ -57,10 +57,10 @@ void promote(GameState& state, Side side) {
 } // namespace
 
 void apply_promotions(GameState& state) {
-    for (Side side : {Side::small, Side::big}) {
-        if (promotion_requested(state, side)) {
-            promote(state, side);
-        }
+    if (promotion_requested(state, Side::small)) {
+        promote(state, Side::small);
+    } else if (promotion_requested(state, Side::big)) {
+        promote(state, Side::big);
     }
 }
 

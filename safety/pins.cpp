@@ -28,19 +28,18 @@ bool pinned(
 void analyse_pins(GameState& state) {
     state.pin_diagonal[Side::big] = tri(pinned(state, Side::big, diagonal_dirs, Kind::bishop));
     state.pin_diagonal[Side::small] = tri(pinned(state, Side::small, diagonal_dirs, Kind::bishop));
-    for (Side side : {Side::small, Side::big}) {
-        if (state.pin_diagonal[side] == Tri::yes) {
-            state.report.say(Message::pin_diagonal, side);
+    const auto warn = [&](Message message, Side side, const PerSide<Tri>& pin) {
+        if (pin[side] == Tri::yes) {
+            state.report.say(message, side);
         }
-    }
+    };
+    warn(Message::pin_diagonal, Side::small, state.pin_diagonal);
+    warn(Message::pin_diagonal, Side::big, state.pin_diagonal);
 
     state.pin_line[Side::big] = tri(pinned(state, Side::big, straight_dirs, Kind::rook));
     state.pin_line[Side::small] = tri(pinned(state, Side::small, straight_dirs, Kind::rook));
-    for (Side side : {Side::small, Side::big}) {
-        if (state.pin_line[side] == Tri::yes) {
-            state.report.say(Message::pin_line, side);
-        }
-    }
+    warn(Message::pin_line, Side::small, state.pin_line);
+    warn(Message::pin_line, Side::big, state.pin_line);
 }
 
 } // namespace referee
