@@ -13,19 +13,6 @@
 namespace referee::test {
 namespace {
 
-// Plays one typed line as the request of the given move number and returns what was printed.
-std::string play(TestGame& g, int number, std::string_view line) {
-    g.state().move_number = number - 1; // the loop adds 1 before the prompt
-    g.console.append_input(line);
-    EXPECT_EQ(request_pass(g.game), Pass::next);
-    return g.take_output();
-}
-
-// The number the next prompt will show.
-int next_prompt(TestGame& g) {
-    return g.state().move_number + 1;
-}
-
 int& count(TestGame& g, Side side, Kind kind) {
     return g.state().piece_counts[side][static_cast<std::size_t>(kind)];
 }
