@@ -9,6 +9,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace referee::test {
 namespace {
@@ -298,6 +299,70 @@ constexpr std::string_view stalemate_big_text
 void set_counts(TestGame& g, std::array<int, 5> small, std::array<int, 5> big) {
     g.state().piece_counts[Side::small] = small;
     g.state().piece_counts[Side::big] = big;
+}
+
+// Mate and stalemate counted over requests played through the loop, on both sides: each request
+// of the sequence with the announcement expected at its start. A threshold or a reset moved by
+// one moves an announcement by one request.
+TEST(EndRules, CountedOverTheRequestsOfAGame) {
+    struct Step {
+        const char* typed;
+        const char* announced; // "PAT", "SHAH MAT" or nothing
+    };
+    struct Sequence {
+        const char* name;
+        const char* pieces;
+        int first; // the number of the first request, as written
+        std::vector<Step> steps;
+    };
+    // The small rook on e2 shields its king from the big rook on e8: moving it off the file is
+    // unsafe. A request from the empty square c4 is refused and is safe.
+    const Step unsafe{"e2d2", ""};
+    const Step safe{"c4c5", ""};
+    const auto times = [](int n, Step step) { return std::vector<Step>(n, step); };
+    const auto join = [](std::initializer_list<std::vector<Step>> parts) {
+        std::vector<Step> all;
+        for (const auto& part : parts) {
+            all.insert(all.end(), part.begin(), part.end());
+        }
+        return all;
+    };
+    const std::vector<Sequence> sequences{
+        {"stalemate at the sixth request after five unsafe ones, again while they go on",
+            "me1 te2 Te8 Ma8", 2,
+            join({{{"a8b8", ""}}, times(5, unsafe), times(2, {"e2d2", "PAT"}),
+                {{"c4c5", "PAT"}, safe}, times(5, unsafe), {{"e2d2", "PAT"}}})},
+        {"a take-back sets the stalemate count back", "me1 te2 Te8 Ma8", 2,
+            join({{{"a8b8", ""}}, times(5, unsafe), {{"b8a8po", ""}}})},
+        {"no stalemate counted before the first move", "me1 te2 Te8 Ma8", 1, times(7, unsafe)},
+        {"mate at the fifth request after the check, again until a move", "me1 Ta8 Mh8", 2,
+            join({{{"a8a1", ""}}, times(4, safe), times(2, {"c4c5", "SHAH MAT"}),
+                {{"e1e2", "SHAH MAT"}, {"h8g8", ""}}})},
+    };
+    for (const Sequence& sequence : sequences) {
+        SCOPED_TRACE(sequence.name);
+        for (bool mirror : {false, true}) {
+            SCOPED_TRACE(mirror ? "mirrored" : "as written");
+            TestGame g;
+            setup(g, sequence.pieces, "", mirror);
+            int number = sequence.first + (mirror ? 1 : 0);
+            for (std::size_t at = 0; at < sequence.steps.size(); ++at) {
+                const Step& step = sequence.steps[at];
+                SCOPED_TRACE(testing::Message() << "request " << at + 1 << ", " << step.typed);
+                const std::string typed = mirror ? mirrored(step.typed) : std::string(step.typed);
+                const bool take_back = typed.find('p') != std::string::npos;
+                const std::string out = play(g, number, take_back ? typed : typed + "d\n");
+                const std::size_t drawing = out.find(TextConsole::clear_sequence);
+                const std::string before_any_drawing = out.substr(0, drawing);
+                for (std::string_view announcement : {"PAT", "SHAH MAT"}) {
+                    EXPECT_EQ(
+                        contains(before_any_drawing, announcement), announcement == step.announced)
+                        << view(out);
+                }
+                number = next_prompt(g);
+            }
+        }
+    }
 }
 
 TEST(EndRules, KingsAloneDrawIsAnnouncedAtEveryLaterRequest) {
