@@ -319,7 +319,7 @@ TEST(EndRules, CountedOverTheRequestsOfAGame) {
     // unsafe. A request from the empty square c4 is refused and is safe.
     const Step unsafe{"e2d2", ""};
     const Step safe{"c4c5", ""};
-    const auto times = [](int n, Step step) { return std::vector<Step>(n, step); };
+    const auto times = [](std::size_t n, Step step) { return std::vector<Step>(n, step); };
     const auto join = [](std::initializer_list<std::vector<Step>> parts) {
         std::vector<Step> all;
         for (const auto& part : parts) {
