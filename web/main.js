@@ -1,8 +1,11 @@
 // The page: a terminal drawn by xterm.js, in which the referee (referee.js and referee.wasm, the
 // program itself compiled to WebAssembly) plays one game after another. The terminal does what a
 // terminal's line discipline does for the program: echo, backspace, and a typed line sent with its
-// line feed on Enter. Nothing leaves the page.
-'use strict';
+// line feed on Enter. The program runs as `referee --save`, on a record the page keeps in the
+// browser's storage, so that a reload or a closed tab finds the game where it was. Nothing leaves
+// the page.
+import { Terminal } from './xterm.js';
+import { FitAddon } from './addon-fit.js';
 
 // The window the game draws in: the introduction's lines (up to 122 columns), a prompt line with
 // its warnings, and the board with its legend, its announcements and two prompts with their
@@ -19,14 +22,14 @@ const terminal = new Terminal({
     convertEol: true, // a line feed also returns the carriage, as a terminal's output processing does
     theme: { background: '#000000', foreground: '#e5e5e5' },
 });
-const fit = new FitAddon.FitAddon();
+const fit = new FitAddon();
 terminal.loadAddon(fit);
 const message = document.getElementById('message');
 const again = document.getElementById('again');
 const encoder = new TextEncoder();
 
 // For the browser test: what the page is doing, and the terminal it reads.
-const page = { terminal, state: 'loading', reads: 0, status: null };
+const page = { terminal, state: 'loading', reads: 0, status: null, firstPrompt: null };
 window.referee = page;
 
 // The largest font with which the whole window of the game fits the browser's window.
@@ -99,7 +102,7 @@ terminal.onData((data) => {
         } else if (character === '\x04') { // Ctrl-D: the line so far, or the end of input
             send(line);
             line = '';
-        } else if (character === '\x03') { // Ctrl-C: the game ends at once
+        } else if (character === '\x03') { // Ctrl-C: the program ends, as on a terminal; the game is kept
             terminal.write('^C\r\n');
             finish(null);
             return;
@@ -114,63 +117,311 @@ terminal.onData((data) => {
 terminal.attachCustomKeyEventHandler((event) =>
     !(event.ctrlKey && event.key === 'c' && terminal.hasSelection()));
 
+// How to play and how to stop, while a game runs. A 0 ends the game only as the first character
+// of a move: not at the start gate, and not right after a take-back or a promotion, when the
+// line feed left unread takes its place (then a 0 ends it after the next move).
+const playing = 'Type 14 and Enter to start; a move is typed as e2e4d and Enter. To stop: 0 and Enter '
+    + 'at a move prompt (after a take-back or a promotion, at the one after the next move), or '
+    + 'Ctrl-C at any time. The game is kept in this browser.';
+
 function finish(status) {
     running = false;
     reader = null;
     page.state = 'ended';
     page.status = status;
-    message.textContent = 'The game has ended.';
-    again.hidden = false;
-    again.focus();
+    message.textContent = endedText(status);
+    showResume();
 }
 
+// Every run is a new instance of the program; one left behind (by Ctrl-C or New game) no longer
+// speaks to the page.
+let runs = 0;
+
 async function play() {
+    const run = ++runs;
     page.state = 'loading';
     page.status = null;
-    again.hidden = true;
+    running = false;
+    reader = null;
+    hideResume();
     typed.length = 0;
     line = '';
     terminal.reset();
     fitFont();
-    message.textContent = 'Type 14 and Enter to start; a move is typed as e2e4d and Enter; 0 ends the game.';
+    message.textContent = playing;
+    const source = recordToPlay();
     let game;
     try {
-        game = await createReferee(settings());
+        game = await createReferee(settings(run));
     } catch (error) {
         page.state = 'failed';
         message.textContent = 'The game could not be loaded; the page must be served over http '
-            + '(python3 -m http.server in its folder), not opened as a file.';
+            + '(python3 -m http.server --bind 127.0.0.1 in its folder), not opened as a file.';
         console.error(error);
+        return;
+    }
+    if (run !== runs) {
         return;
     }
     running = true;
     terminal.focus();
-    const status = await game.ccall('main', 'number', ['number', 'number'], [0, 0], { async: true });
-    if (running) {
+    let status = null;
+    try {
+        status = await game.ccall('main', 'number', ['number', 'number'],
+            [source.words.length, argumentVector(game, source.words)], { async: true });
+    } catch (error) {
+        if (!(error && error.name === 'ExitStatus')) { // an exit() from inside has been reported
+            throw error;
+        }
+    }
+    if (run === runs && running) {
         finish(status);
     }
 }
 
+// The program's arguments as C strings: argv[0] is the program's name, as for any program.
+function argumentVector(module, words) {
+    const pointers = words.map((word) => {
+        const bytes = encoder.encode(`${word}\0`);
+        const at = module._malloc(bytes.length);
+        module.HEAPU8.set(bytes, at);
+        return at;
+    });
+    const vector = module._malloc(4 * (pointers.length + 1));
+    pointers.forEach((at, i) => module.HEAPU32.set([at], vector / 4 + i));
+    module.HEAPU32.set([0], vector / 4 + pointers.length);
+    return vector;
+}
+
 // The module's connections to the page.
-function settings() {
+function settings(run) {
     return {
         // The glyphs go out as UTF-8, whatever the browser's language.
         preRun: [(module) => { module.ENV.LANG = 'C.UTF-8'; }],
         writeOutput: (bytes) => terminal.write(bytes.slice()), // a copy: the view is reused
-        writeError: (bytes) => console.error(new TextDecoder().decode(bytes)),
+        writeError: (bytes) => {
+            const text = new TextDecoder().decode(bytes);
+            console.error(text);
+            errors += text;
+        },
         readInput: (room) => new Promise((resolve) => {
+            if (run !== runs) {
+                return; // a program left behind waits for ever
+            }
+            recordAccepted();
             reader = { room, resolve };
             page.reads += 1;
             page.state = 'waiting';
+            if (page.firstPrompt === null) {
+                page.firstPrompt = performance.now();
+                keepOffline();
+            }
             deliver();
         }),
-        quit: (status) => finish(status), // an exit from inside the program
+        readRecord: () => recordBytes(),
+        appendRecord: (bytes) => {
+            if (run === runs) {
+                keepBytes(bytes);
+            }
+        },
+        quit: (status, exit) => { // an exit from inside the program
+            if (run === runs) {
+                finish(status);
+            }
+            throw exit;
+        },
     };
 }
 
-again.addEventListener('click', () => play());
+// ---- The kept game ----
+// The record (the bytes the program read, as a --save file holds them) lives in the browser's
+// local storage, one character for each byte. The program hands over what it adds before each
+// wait for input, so a reload or a closed tab loses at most the line being typed. An opened file
+// is only a candidate until the program has replayed it: refused, it leaves the kept game as it
+// was.
+const recordKey = 'referee.record';
+const keptName = 'the game kept in this browser';
+const kept = { bytes: new Uint8Array(0), candidate: null };
+let errors = '';
+const resume = document.getElementById('resume');
+const storageNote = document.getElementById('kept');
+
+function toStored(bytes) {
+    let text = '';
+    for (let at = 0; at < bytes.length; at += 8192) {
+        text += String.fromCharCode(...bytes.subarray(at, at + 8192));
+    }
+    return text;
+}
+
+function loadKept() {
+    try {
+        const text = localStorage.getItem(recordKey);
+        kept.bytes = text === null ? new Uint8Array(0) : Uint8Array.from(text, (c) => c.charCodeAt(0));
+    } catch (error) {
+        storageFailed(error);
+    }
+}
+
+function storeKept(bytes) {
+    kept.bytes = bytes;
+    try {
+        if (bytes.length === 0) {
+            localStorage.removeItem(recordKey);
+        } else {
+            localStorage.setItem(recordKey, toStored(bytes));
+        }
+        storageNote.textContent = '';
+    } catch (error) {
+        storageFailed(error);
+    }
+}
+
+function storageFailed(error) {
+    console.error(error);
+    storageNote.textContent = 'This browser refuses to keep the game (its storage is full or '
+        + 'not allowed): it goes on, but a reload loses it; Save to file keeps it.';
+}
+
+function keepBytes(bytes) {
+    recordAccepted();
+    const joined = new Uint8Array(kept.bytes.length + bytes.length);
+    joined.set(kept.bytes);
+    joined.set(bytes, kept.bytes.length);
+    storeKept(joined);
+}
+
+// What the next run replays, and the name that stands for it in the program's messages.
+function recordToPlay() {
+    errors = '';
+    const name = kept.candidate ? kept.candidate.name : keptName;
+    return { words: ['referee', '--save', name] };
+}
+
+function recordBytes() {
+    return kept.candidate ? kept.candidate.bytes : kept.bytes;
+}
+
+// The program waits for input or adds to the record: it has replayed the record to its end.
+function recordAccepted() {
+    if (kept.candidate) {
+        const { bytes } = kept.candidate;
+        kept.candidate = null;
+        storeKept(bytes);
+    }
+}
+
+function endedText(status) {
+    if (status === 2 && errors !== '') {
+        const refused = kept.candidate !== null;
+        kept.candidate = null;
+        return errors.trim() + (refused ? ' The game kept in this browser is as it was.' : '');
+    }
+    const how = status === null ? 'The game was stopped with Ctrl-C.' : 'The game has ended.';
+    return kept.bytes.length === 0 ? how
+        : `${how} It is kept in this browser: Resume goes on where it was left.`;
+}
+
+function showResume() {
+    resume.hidden = kept.bytes.length === 0;
+    (resume.hidden ? again : resume).focus();
+}
+
+function hideResume() {
+    resume.hidden = true;
+}
+
+// New game throws the kept game away, after asking when there is one.
+function newGame() {
+    if (kept.bytes.length > 0
+        && !window.confirm('Start a new game? The game kept in this browser is thrown away.')) {
+        terminal.focus();
+        return;
+    }
+    kept.candidate = null;
+    storeKept(new Uint8Array(0));
+    play();
+}
+
+// Save to file: the record as a --save file holds it; `referee --save FILE` goes on with it.
+function saveToFile() {
+    const link = document.createElement('a');
+    link.href = URL.createObjectURL(new Blob([kept.bytes], { type: 'text/plain' }));
+    link.download = 'referee-game.txt';
+    document.body.append(link);
+    link.click();
+    link.remove();
+    setTimeout(() => URL.revokeObjectURL(link.href), 0);
+    terminal.focus();
+}
+
+// Open a game: a record written by `referee --save FILE`, from the file picker or dropped on the
+// page. The program replays it by its own rule and refuses a file that is no record of a game.
+async function openGame(file) {
+    const bytes = new Uint8Array(await file.arrayBuffer());
+    if (kept.bytes.length > 0
+        && !window.confirm(`Open ${file.name}? The game kept in this browser is replaced by it.`)) {
+        terminal.focus();
+        return;
+    }
+    kept.candidate = { bytes, name: file.name };
+    play();
+}
+
+resume.addEventListener('click', () => play());
+again.addEventListener('click', () => newGame());
+document.getElementById('save').addEventListener('click', () => saveToFile());
+const picker = document.getElementById('file');
+document.getElementById('open').addEventListener('click', () => picker.click());
+picker.addEventListener('change', () => {
+    if (picker.files.length > 0) {
+        openGame(picker.files[0]);
+    }
+    picker.value = '';
+});
+window.addEventListener('dragover', (event) => event.preventDefault());
+window.addEventListener('drop', (event) => {
+    event.preventDefault();
+    if (event.dataTransfer.files.length > 0) {
+        openGame(event.dataTransfer.files[0]);
+    }
+});
+
+// One page at a time plays the kept game: a second tab waits, saying why, until the first is
+// closed, and then takes the game up where it was left.
+function playWhenFree() {
+    const start = () => {
+        loadKept();
+        play();
+        return new Promise(() => {}); // held for as long as the page lives
+    };
+    if (!navigator.locks) { // no lock without a secure origin: play anyway
+        start();
+        return;
+    }
+    navigator.locks.request('referee-kept-game', { ifAvailable: true }, (lock) => {
+        if (lock) {
+            return start();
+        }
+        page.state = 'elsewhere';
+        message.textContent = 'This game is open in another tab or window of this browser; it '
+            + 'goes on here when that one is closed.';
+        navigator.locks.request('referee-kept-game', start);
+        return undefined;
+    });
+}
+
+// ---- No network after the first visit ----
+// The service worker keeps the site's files; it is registered once the game waits, so that it
+// does not slow the first load.
+function keepOffline() {
+    if ('serviceWorker' in navigator) {
+        navigator.serviceWorker.register('sw.js').catch((error) => console.error(error));
+    }
+}
+
 window.addEventListener('resize', () => fitFont());
 document.fonts.load('12px "DejaVu Sans Mono"').finally(() => {
     terminal.open(document.getElementById('terminal'));
-    play();
+    playWhenFree();
 });
