@@ -15,7 +15,8 @@
 #include <emscripten.h>
 #include <utility>
 
-EM_JS(int, web_record_kept, (), { return typeof Module.readRecord == = 'function' ? 1 : 0; });
+// Whether the host keeps a record (the web page does, node does not).
+EM_JS(int, web_record_kept, (), { return Module.readRecord ? 1 : 0; });
 
 // The record in memory taken with malloc, its size written to `size`.
 EM_JS(char*, web_read_record, (std::size_t * size), {

@@ -5,7 +5,8 @@
 #   scripts/deps.sh [TASK...]     TASK: build (the default), test, lint, fuzz, coverage, bench,
 #                                 package, screenshot, clang (Clang 14 with libc++), windows
 #                                 (the MinGW-w64 cross compiler and wine), web (emscripten, node,
-#                                 npm, the font of the web page and fontTools to cut it), browser (Chromium)
+#                                 npm, the font of the web page and fontTools to cut it),
+#                                 browser (Chromium)
 #
 # The apt-get output goes to build/apt.log and is shown only when the install fails.
 set -euo pipefail

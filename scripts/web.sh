@@ -14,8 +14,8 @@
 #                            Prints each step's time, and the page's weight and time to its first
 #                            prompt on a cold load.
 #
-# Serve the site locally with: python3 -m http.server --bind 127.0.0.1 -d build-web/site   (then open
-# http://localhost:8000/).
+# Serve the site locally with: python3 -m http.server --bind 127.0.0.1 -d build-web/site
+# (then open http://127.0.0.1:8000/).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 test_too=0
@@ -56,7 +56,8 @@ fi
 install -m 755 web/node-runner.js "$build/referee-node"
 rm -rf "$site"
 mkdir -p "$site"
-cp web/index.html web/main.js web/manifest.webmanifest "$build/referee.js" "$build/referee.wasm" "$site/"
+cp web/index.html web/main.js web/manifest.webmanifest "$build/referee.js" "$build/referee.wasm" \
+  "$site/"
 # xterm.js and its addon as their ES module builds, the smallest, under names that every server
 # types as JavaScript.
 cp web/node_modules/@xterm/xterm/lib/xterm.mjs "$site/xterm.js"
@@ -102,8 +103,11 @@ if [ "$test_too" -eq 1 ]; then
   fi
   echo "== the page in headless Chromium"
   REFEREE_SITE="$site" REFEREE_NATIVE=build/referee REFEREE_SHOT="$build/web.png" \
-    node --test web/test/ || status=1
+    node --test web/test/ | tee "$build/browser.log" || status=1
   step_done "browser test"
+  # The page's weight and time on a cold load, as the browser test measured them.
+  weight="$(sed -n 's/^# \(first load: .*\)/\1/p' "$build/browser.log")"
+  times+=("${weight:-first load: not measured}")
 fi
 printf 'web.sh: %s\n' "${times[@]}"
 exit "${status:-0}"

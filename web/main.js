@@ -102,7 +102,7 @@ terminal.onData((data) => {
         } else if (character === '\x04') { // Ctrl-D: the line so far, or the end of input
             send(line);
             line = '';
-        } else if (character === '\x03') { // Ctrl-C: the program ends, as on a terminal; the game is kept
+        } else if (character === '\x03') { // Ctrl-C: the program ends, the game is kept
             terminal.write('^C\r\n');
             finish(null);
             return;
@@ -118,11 +118,12 @@ terminal.attachCustomKeyEventHandler((event) =>
     !(event.ctrlKey && event.key === 'c' && terminal.hasSelection()));
 
 // How to play and how to stop, while a game runs. A 0 ends the game only as the first character
-// of a move: not at the start gate, and not right after a take-back or a promotion, when the
-// line feed left unread takes its place (then a 0 ends it after the next move).
-const playing = 'Type 14 and Enter to start; a move is typed as e2e4d and Enter. To stop: 0 and Enter '
-    + 'at a move prompt (after a take-back or a promotion, at the one after the next move), or '
-    + 'Ctrl-C at any time. The game is kept in this browser.';
+// of a move request read in step: not before the first move, and not right after a take-back or
+// a promotion, when the line feed left unread is taken for the request and the 0 for its number;
+// a move typed after that brings the input back in step.
+const playing = 'Type 14 and Enter to start; a move is typed as e2e4d and Enter. '
+    + 'To stop: 0 and Enter at a move prompt (not before the first move, nor right after a take-back or a promotion: '
+    + 'there only after one more move), or Ctrl-C at any time. The game is kept in this browser.';
 
 function finish(status) {
     running = false;
@@ -257,7 +258,8 @@ function toStored(bytes) {
 function loadKept() {
     try {
         const text = localStorage.getItem(recordKey);
-        kept.bytes = text === null ? new Uint8Array(0) : Uint8Array.from(text, (c) => c.charCodeAt(0));
+        kept.bytes = text === null ? new Uint8Array(0)
+            : Uint8Array.from(text, (character) => character.charCodeAt(0));
     } catch (error) {
         storageFailed(error);
     }

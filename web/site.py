@@ -77,7 +77,8 @@ def service_worker(site, template, out):
             digest.update(content.read())
     listed = ", ".join(f"'{name}'" for name in ["./"] + names)
     with open(template, encoding="utf-8") as source:
-        text = source.read().replace("@VERSION@", digest.hexdigest()[:16]).replace("@FILES@", listed)
+        text = source.read().replace("@VERSION@", digest.hexdigest()[:16])
+    text = text.replace("@FILES@", listed)
     with open(out, "w", encoding="utf-8") as written:
         written.write(text)
 

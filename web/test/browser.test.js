@@ -287,8 +287,8 @@ test('the page keeps the game: reloads, tabs, files, Ctrl-C, full storage, no ne
             const record = (typed) => Buffer.from(typed.map((typed) => `${typed}\n`).join(''));
             // A screen longer than the terminal shows its last 64 lines.
             const expectScreen = async (page, bytes, what) => assert.deepStrictEqual(
-                screenText(await terminalText(page)), nativeResume(bytes, 'game.txt').screen.slice(-64),
-                what);
+                screenText(await terminalText(page)),
+                nativeResume(bytes, 'game.txt').screen.slice(-64), what);
 
             // A game up to the take-back, kept line by line: a reload and a closed and reopened
             // tab show the screen the native program shows on resuming the same record.
@@ -363,7 +363,8 @@ test('the page keeps the game: reloads, tabs, files, Ctrl-C, full storage, no ne
             const drop = (name, bytes) => page.evaluate((fileName, content) => {
                 const transfer = new DataTransfer();
                 transfer.items.add(new File([new Uint8Array(content)], fileName));
-                window.dispatchEvent(new DragEvent('drop', { dataTransfer: transfer, cancelable: true }));
+                window.dispatchEvent(new DragEvent('drop', { dataTransfer: transfer,
+                    cancelable: true }));
             }, name, [...bytes]);
             const quits = Buffer.from('14\ne2e4d\n0\ne7e5d\n');
             const readme = fs.readFileSync(path.join(__dirname, '..', '..', 'README.md'));
@@ -375,7 +376,8 @@ test('the page keeps the game: reloads, tabs, files, Ctrl-C, full storage, no ne
                 await waitForRead(page, reads);
                 if (native.status === 2) {
                     assert.strictEqual(await page.evaluate(() => window.referee.status), 2);
-                    assert.strictEqual(await page.$eval('#message', (element) => element.textContent),
+                    assert.strictEqual(
+                        await page.$eval('#message', (element) => element.textContent),
                         `${native.error.trim()} The game kept in this browser is as it was.`);
                     assert.deepStrictEqual(await keptRecord(page), record(longer));
                     await page.click('#resume');
@@ -392,7 +394,8 @@ test('the page keeps the game: reloads, tabs, files, Ctrl-C, full storage, no ne
 
             // Without the network: the site installs as an app and a reload plays offline.
             const cdp = await page.createCDPSession();
-            assert.deepStrictEqual((await cdp.send('Page.getInstallabilityErrors')).installabilityErrors, []);
+            const installable = await cdp.send('Page.getInstallabilityErrors');
+            assert.deepStrictEqual(installable.installabilityErrors, []);
             await page.evaluate(() => navigator.serviceWorker.ready.then(() => true));
             await page.setOfflineMode(true);
             await page.reload();
