@@ -392,23 +392,10 @@ test('the page keeps the game: reloads, tabs, files, Ctrl-C, full storage, no ne
                 }
             }
 
-            // Without the network: the site installs as an app and a reload plays offline.
-            const cdp = await page.createCDPSession();
-            const installable = await cdp.send('Page.getInstallabilityErrors');
-            assert.deepStrictEqual(installable.installabilityErrors, []);
-            await page.evaluate(() => navigator.serviceWorker.ready.then(() => true));
-            await page.setOfflineMode(true);
-            await page.reload();
-            await waitForPrompt(page);
-            await expectScreen(page, record(longer), 'reloaded offline');
-            await typeLines(page, game.slice(20, 21));
-            assert.deepStrictEqual(await keptRecord(page), record(game.slice(0, 21)));
-            await expectScreen(page, record(game.slice(0, 21)), 'a move played offline');
-            await page.setOfflineMode(false);
-            await page.close();
-
-            // Storage that refuses the record is said on the page, and the game goes on.
-            const refusing = await browser.newPage();
+            // Storage that refuses the record is said on the page, and the game goes on. (A
+            // context of its own: its own storage and locks.)
+            const refusingContext = await browser.createBrowserContext();
+            const refusing = await refusingContext.newPage();
             await refusing.evaluateOnNewDocument(() => {
                 Storage.prototype.setItem = () => {
                     throw new DOMException('full', 'QuotaExceededError');
@@ -420,6 +407,22 @@ test('the page keeps the game: reloads, tabs, files, Ctrl-C, full storage, no ne
             assert.match(await refusing.$eval('#kept', (element) => element.textContent),
                 /refuses to keep the game/);
             assert.strictEqual(await refusing.evaluate(() => window.referee.state), 'waiting');
+            await refusingContext.close();
+
+            // Without the network: the site installs as an app and a reload plays offline.
+            const cdp = await page.createCDPSession();
+            const installable = await cdp.send('Page.getInstallabilityErrors');
+            assert.deepStrictEqual(installable.installabilityErrors, []);
+            await page.evaluate(() => navigator.serviceWorker.ready.then(() => true));
+            server.close();
+            server.closeAllConnections();
+            await page.setOfflineMode(true);
+            await page.reload();
+            await waitForPrompt(page);
+            await expectScreen(page, record(longer), 'reloaded offline');
+            await typeLines(page, game.slice(20, 21));
+            assert.deepStrictEqual(await keptRecord(page), record(game.slice(0, 21)));
+            await expectScreen(page, record(game.slice(0, 21)), 'a move played offline');
         } finally {
             await browser.close();
             server.close();
