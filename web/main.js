@@ -384,7 +384,7 @@ picker.addEventListener('change', () => {
 window.addEventListener('dragover', (event) => event.preventDefault());
 window.addEventListener('drop', (event) => {
     event.preventDefault();
-    if (event.dataTransfer.files.length > 0) {
+    if (event.dataTransfer.files.length > 0 && page.state !== 'elsewhere') {
         openGame(event.dataTransfer.files[0]);
     }
 });
@@ -393,6 +393,7 @@ window.addEventListener('drop', (event) => {
 // closed, and then takes the game up where it was left.
 function playWhenFree() {
     const start = () => {
+        setControls(true);
         loadKept();
         play();
         return new Promise(() => {}); // held for as long as the page lives
@@ -406,11 +407,19 @@ function playWhenFree() {
             return start();
         }
         page.state = 'elsewhere';
+        setControls(false);
         message.textContent = 'This game is open in another tab or window of this browser; it '
             + 'goes on here when that one is closed.';
         navigator.locks.request('referee-kept-game', start);
         return undefined;
     });
+}
+
+// The buttons act on the kept game, so only in the page that plays it.
+function setControls(enabled) {
+    for (const id of ['again', 'save', 'open']) {
+        document.getElementById(id).disabled = !enabled;
+    }
 }
 
 // ---- No network after the first visit ----

@@ -248,9 +248,10 @@ test('a cold first load is light and quick', { timeout: 120000 }, async () => {
     const browser = await launch(profile);
     try {
         const origin = `http://127.0.0.1:${server.address().port}/`;
-        // Three cold loads, each in a context of its own (no cache, no service worker yet).
+        // Five cold loads, each in a context of its own (no cache, no service worker yet); the
+        // median time counts, so that one load slowed by another process does not decide.
         const loads = [];
-        for (let round = 0; round < 3; ++round) {
+        for (let round = 0; round < 5; ++round) {
             const context = await browser.createBrowserContext();
             const page = await context.newPage();
             await page.goto(origin);
@@ -266,9 +267,9 @@ test('a cold first load is light and quick', { timeout: 120000 }, async () => {
         const bytes = Math.max(...loads.map((load) => load.bytes));
         const times = loads.map((load) => Math.round(load.prompt)).sort((a, b) => a - b);
         console.log(`first load: ${(bytes / 1024).toFixed(0)} KB in ${loads[0].files} files; `
-            + `navigation to the first prompt: ${times.join(', ')} ms (median ${times[1]} ms)`);
+            + `navigation to the first prompt: ${times.join(', ')} ms (median ${times[2]} ms)`);
         assert.ok(bytes <= 600 * 1024, `${bytes} bytes`);
-        assert.ok(times[1] <= 500, `${times.join(', ')} ms`);
+        assert.ok(times[2] <= 500, `${times.join(', ')} ms`);
     } finally {
         await browser.close();
         server.close();
@@ -310,6 +311,7 @@ test('the page keeps the game: reloads, tabs, files, Ctrl-C, full storage, no ne
             await second.waitForFunction(() => window.referee.state === 'elsewhere');
             assert.match(await second.$eval('#message', (element) => element.textContent),
                 /open in another tab/);
+            assert.ok(await second.$eval('#again', (button) => button.disabled));
             await page.close();
             page = second;
             await waitForPrompt(page);
