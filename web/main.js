@@ -134,12 +134,13 @@ function finish(status) {
     showResume();
 }
 
-// Every run is a new instance of the program; one left behind (by Ctrl-C or New game) no longer
+// Every game is a new instance of the program; one left behind (by Ctrl-C or New game) no longer
 // speaks to the page.
-let runs = 0;
+let generation = 0;
 
 async function play() {
-    const run = ++runs;
+    generation += 1;
+    const mine = generation;
     page.state = 'loading';
     page.status = null;
     running = false;
@@ -153,7 +154,7 @@ async function play() {
     const source = recordToPlay();
     let game;
     try {
-        game = await createReferee(settings(run));
+        game = await createReferee(settings(mine));
     } catch (error) {
         page.state = 'failed';
         message.textContent = 'The game could not be loaded; the page must be served over http '
@@ -161,7 +162,7 @@ async function play() {
         console.error(error);
         return;
     }
-    if (run !== runs) {
+    if (mine !== generation) {
         return;
     }
     running = true;
@@ -175,7 +176,7 @@ async function play() {
             throw error;
         }
     }
-    if (run === runs && running) {
+    if (mine === generation && running) {
         finish(status);
     }
 }
@@ -195,7 +196,7 @@ function argumentVector(module, words) {
 }
 
 // The module's connections to the page.
-function settings(run) {
+function settings(mine) {
     return {
         // The glyphs go out as UTF-8, whatever the browser's language.
         preRun: [(module) => { module.ENV.LANG = 'C.UTF-8'; }],
@@ -206,7 +207,7 @@ function settings(run) {
             errors += text;
         },
         readInput: (room) => new Promise((resolve) => {
-            if (run !== runs) {
+            if (mine !== generation) {
                 return; // a program left behind waits for ever
             }
             recordAccepted();
@@ -221,12 +222,12 @@ function settings(run) {
         }),
         readRecord: () => recordBytes(),
         appendRecord: (bytes) => {
-            if (run === runs) {
+            if (mine === generation) {
                 keepBytes(bytes);
             }
         },
         quit: (status, exit) => { // an exit from inside the program
-            if (run === runs) {
+            if (mine === generation) {
                 finish(status);
             }
             throw exit;
