@@ -121,9 +121,10 @@ terminal.attachCustomKeyEventHandler((event) =>
 // of a move request read in step: not before the first move, and not right after a take-back or
 // a promotion, when the line feed left unread is taken for the request and the 0 for its number;
 // a move typed after that brings the input back in step.
-const playing = 'Type 14 and Enter to start; a move is typed as e2e4d and Enter. '
-    + 'To stop: 0 and Enter at a move prompt (not before the first move, nor right after a take-back or a promotion: '
-    + 'there only after one more move), or Ctrl-C at any time. The game is kept in this browser.';
+const playing = 'Type 14 and Enter to start; a move is typed as e2e4d and Enter. To stop: 0 and '
+    + 'Enter at a move prompt (not before the first move, nor right after a take-back or a '
+    + 'promotion: there only after one more move), or Ctrl-C at any time. The game is kept in '
+    + 'this browser.';
 
 function finish(status) {
     running = false;
