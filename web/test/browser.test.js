@@ -25,8 +25,8 @@ const game = fs.readFileSync(path.join(__dirname, 'game.txt'), 'utf8').split('\n
 const clear = '\x1b[H\x1b[2J';
 
 const types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css',
-    '.wasm': 'application/wasm', '.ttf': 'font/ttf', '.woff2': 'font/woff2', '.png': 'image/png',
-    '.webmanifest': 'application/manifest+json' };
+    '.wasm': 'application/wasm', '.ttf': 'font/ttf', '.woff2': 'font/woff2',
+    '.png': 'image/png', '.webmanifest': 'application/manifest+json' };
 function serve() {
     const server = http.createServer((request, response) => {
         const name = new URL(request.url, 'http://localhost').pathname.replace(/\/$/, '/index.html');
