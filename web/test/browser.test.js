@@ -4,7 +4,9 @@
 // the game redraw compares the terminal's screen with the native program's output for the same
 // input in C.UTF-8: the text after its last clear. It checks that the game's window fits the
 // browser's at common screen sizes, then ends the game with 0, starts another and ends that one
-// with Ctrl-D.
+// with Ctrl-D. Then it measures the weight and time of cold loads, and checks that the page keeps
+// the game as the native program's --save does: across reloads, tabs, Ctrl-C, files in and out,
+// refused storage and a reload without the network.
 //   REFEREE_SITE    the site folder (build-web/site)
 //   REFEREE_NATIVE  the native program (build/referee)
 //   REFEREE_SHOT    where the screenshot goes (a PNG)
