@@ -5,8 +5,11 @@
 const version = 'referee-@VERSION@';
 const files = [@FILES@];
 
+// Each file checked with the server (no-cache: a conditional request, answered without the bytes
+// when the browser's copy is current), so that a new version never keeps an old file.
 self.addEventListener('install', (event) => {
-    event.waitUntil(caches.open(version).then((cache) => cache.addAll(files))
+    event.waitUntil(caches.open(version)
+        .then((cache) => cache.addAll(files.map((file) => new Request(file, { cache: 'no-cache' }))))
         .then(() => self.skipWaiting()));
 });
 
