@@ -257,7 +257,7 @@ test('a cold first load is light and quick', { timeout: 120000 }, async () => {
             const context = await browser.createBrowserContext();
             const page = await context.newPage();
             await page.goto(origin);
-            await waitForPrompt(page);
+            await page.waitForFunction(() => window.referee.firstPrompt > 0);
             loads.push(await page.evaluate(() => {
                 const entries = [...performance.getEntriesByType('navigation'),
                     ...performance.getEntriesByType('resource')];
