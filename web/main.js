@@ -366,7 +366,14 @@ function saveToFile() {
 // Open a game: a record written by `referee --save FILE`, from the file picker or dropped on the
 // page. The program replays it by its own rule and refuses a file that is no record of a game.
 async function openGame(file) {
-    const bytes = new Uint8Array(await file.arrayBuffer());
+    let bytes;
+    try {
+        bytes = new Uint8Array(await file.arrayBuffer());
+    } catch (error) { // a folder, or a file gone or unreadable
+        console.error(error);
+        message.textContent = `${file.name} could not be read; the game goes on as it was.`;
+        return;
+    }
     if (kept.bytes.length > 0
         && !window.confirm(`Open ${file.name}? The game kept in this browser is replaced by it.`)) {
         terminal.focus();
