@@ -151,7 +151,9 @@ async function play() {
     line = '';
     const source = recordToPlay();
     const loading = createReferee(settings(mine)); // compiled while the terminal is made ready
-    terminal.reset();
+    if (mine > 1) { // the first game has a fresh terminal
+        terminal.reset();
+    }
     fitFont();
     message.textContent = playing;
     let game;
