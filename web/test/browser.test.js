@@ -407,7 +407,7 @@ test('the page keeps the game: reloads, tabs, files, Ctrl-C, full storage, no ne
             });
             await refusing.goto(origin);
             await waitForPrompt(refusing);
-            await typeLines(refusing, ['e2e4d']);
+            await typeLines(refusing, ['14', 'e2e4d']);
             assert.match(await refusing.$eval('#kept', (element) => element.textContent),
                 /refuses to keep the game/);
             assert.strictEqual(await refusing.evaluate(() => window.referee.state), 'waiting');
