@@ -25,10 +25,9 @@ int print_and_end(std::string_view text) {
 
 // Says on standard error, after what the console has shown so far, when the window is smaller
 // than the board needs.
-void hint_window_size(referee::TerminalConsole& console) {
+void hint_window_size(referee::TerminalConsole& console, referee::BoardStyle style) {
     const auto window = referee::output_window_size();
-    const std::string hint
-        = window ? referee::window_hint(referee::play_window, *window) : std::string();
+    const std::string hint = window ? referee::window_hint(style, *window) : std::string();
     if (!hint.empty()) {
         console.flush();
         referee::write_error_output("\n" + hint);
@@ -38,21 +37,25 @@ void hint_window_size(referee::TerminalConsole& console) {
 // A game kept in a record file: its record replayed, then what is read added to it. When the
 // start gate lies inside the record, the window hint follows the screen shown after the replay,
 // so that the clear at its top does not wipe the hint away.
-int play_recorded(referee::TerminalConsole& console, referee::RecordFile& file) {
+int play_recorded(
+    referee::TerminalConsole& console, referee::RecordFile& file, referee::BoardStyle style) {
     referee::RecordingConsole recording(console, file.read_all(), file);
     bool hint_pending = false;
     recording.on_live([&] {
         if (hint_pending) {
-            hint_window_size(console);
+            hint_window_size(console, style);
         }
     });
-    const int status = referee::run_referee(recording, [&] {
-        if (recording.live()) {
-            hint_window_size(console);
-        } else {
-            hint_pending = true;
-        }
-    });
+    const int status = referee::run_referee(
+        recording,
+        [&] {
+            if (recording.live()) {
+                hint_window_size(console, style);
+            } else {
+                hint_pending = true;
+            }
+        },
+        style);
     if (!recording.finish()) {
         referee::fail_run(file.not_a_record_text(recording.replayed(), recording.record_size()));
     }
@@ -73,6 +76,7 @@ int main(int argc, char** argv) {
     case referee::Action::unknown_option:
     case referee::Action::unexpected_argument:
     case referee::Action::bad_glyphs:
+    case referee::Action::bad_board:
     case referee::Action::no_file:
         referee::write_error_output(referee::refusal_text(command));
         return referee::trouble_status;
@@ -87,8 +91,9 @@ int main(int argc, char** argv) {
         command.glyphs.value_or(referee::TerminalConsole::mode_from_locale()));
     // The window hint goes under the introduction, where it stays while the gate waits for 14.
     const int status = record_file
-        ? play_recorded(console, *record_file)
-        : referee::run_referee(console, [&console] { hint_window_size(console); });
+        ? play_recorded(console, *record_file, command.board)
+        : referee::run_referee(
+            console, [&] { hint_window_size(console, command.board); }, command.board);
     console.finish_run();
     return status;
 }

@@ -103,7 +103,7 @@ if [ "$test_too" -eq 1 ]; then
   fi
   echo "== the page in headless Chromium"
   REFEREE_SITE="$site" REFEREE_NATIVE=build/referee REFEREE_SHOT="$build/web.png" \
-    node --test web/test/ | tee "$build/browser.log" || status=1
+    REFEREE_PHONE_SHOT="$build/phone.png" node --test web/test/ | tee "$build/browser.log" || status=1
   step_done "browser test"
   # The page's weight and time on a cold load, as the browser test measured them.
   weight="$(sed -n 's/^# \(first load: .*\)/\1/p' "$build/browser.log")"
