@@ -7,7 +7,7 @@
 // The name given with --save stands for that record in the program's messages. Under node, which
 // hands over no record, the module's files live in memory only, so --save is refused before the
 // game starts, as a file that cannot be opened is.
-#include "console/record_file.h"
+#include "console/recording/record_file.h"
 
 #include "console/process.h"
 

@@ -1,7 +1,7 @@
 // The record file on Windows: a handle opened for reading and writing, with an exclusive
 // LockFileEx lock on one byte far past any record's end (the lock is mandatory on Windows: over
 // the file itself it would keep others from reading the record); every write goes to the end.
-#include "console/record_file.h"
+#include "console/recording/record_file.h"
 
 #include "console/process.h"
 

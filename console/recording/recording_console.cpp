@@ -1,4 +1,4 @@
-#include "console/recording_console.h"
+#include "console/recording/recording_console.h"
 
 #include <cstring>
 #include <utility>

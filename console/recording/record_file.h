@@ -4,7 +4,7 @@
 // the reason, and ends the run with status 2; the file is left as it was.
 #pragma once
 
-#include "console/recording_console.h"
+#include "console/recording/recording_console.h"
 
 #include <cstdint>
 #include <string>
