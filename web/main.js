@@ -82,16 +82,16 @@ function zoom() {
     return (window.devicePixelRatio || 1) / unzoomedRatio;
 }
 
-// The font the full board would have on this screen without zoom.
-function fullBoardFont() {
-    const saved = terminal.options.fontSize;
-    const size = fittedFont(windows.full.columns, windows.full.lines) * zoom();
-    terminal.options.fontSize = saved;
-    return size;
-}
-
+// The full board where its text on this screen without zoom is large enough, else the compact
+// one. For the full board the font fitted here stays, so that fitting the game's window next
+// starts where this left off instead of fitting the font all over again.
 function chooseBoard() {
-    return fullBoardFont() >= smallestFullFont ? 'full' : 'compact';
+    const saved = terminal.options.fontSize;
+    if (fittedFont(windows.full.columns, windows.full.lines) * zoom() >= smallestFullFont) {
+        return 'full';
+    }
+    terminal.options.fontSize = saved;
+    return 'compact';
 }
 
 function fitFont() {
