@@ -39,7 +39,8 @@ void hint_window_size(referee::TerminalConsole& console) {
 // start gate lies inside the record, the window hint follows the screen shown after the replay,
 // so that the clear at its top does not wipe the hint away.
 int play_recorded(referee::TerminalConsole& console, referee::RecordFile& file) {
-    referee::RecordingConsole recording(console, file.read_all(), file);
+    referee::RecordingConsole recording(
+        console, file.read_all(), file, static_cast<std::size_t>(referee::play_window.lines));
     bool hint_pending = false;
     recording.on_live([&] {
         if (hint_pending) {
@@ -54,7 +55,7 @@ int play_recorded(referee::TerminalConsole& console, referee::RecordFile& file) 
         }
     });
     if (!recording.finish()) {
-        referee::fail_run(file.not_a_record_text(recording.replayed(), recording.record_size()));
+        referee::fail_run(file.not_a_record_text(*recording.refusal()));
     }
     return status;
 }

@@ -1,23 +1,51 @@
 #include "console/recording_console.h"
 
+#include "console/text_console.h"
+#include "game/request_loop.h"
+
 #include <cstring>
 #include <utility>
 
 namespace referee {
 
-RecordingConsole::RecordingConsole(Console& real, std::string record, RecordSink& sink)
+namespace {
+
+// Above this many bytes the kept screen is cut to its last lines, so that a replay keeps little
+// memory whatever the record holds.
+constexpr std::size_t screen_keep = 1 << 18;
+// Above this many bytes taken at the start gate, the whole lines among them are forgotten: the
+// gate's next reads do not depend on them, and nothing is saved before the gate is passed.
+constexpr std::size_t gate_keep = 1 << 16;
+
+// A NUL byte marks a binary file (as it does for grep and git): every image, program or archive
+// holds some, and a line typed on a keyboard holds none.
+std::optional<std::string> text_refusal(std::string_view bytes) {
+    const std::size_t nul = bytes.find('\0');
+    if (nul == std::string_view::npos) {
+        return std::nullopt;
+    }
+    return "byte " + std::to_string(nul + 1) + " of " + std::to_string(bytes.size())
+        + " is a NUL, so it is not text";
+}
+
+} // namespace
+
+RecordingConsole::RecordingConsole(
+    Console& real, std::string record, RecordSink& sink, std::size_t screen_lines)
     : real_(real)
     , record_(std::move(record))
     , live_(record_.empty())
-    , sink_(sink) { }
+    , sink_(sink)
+    , refusal_(text_refusal(record_))
+    , screen_lines_(screen_lines) { }
 
 void RecordingConsole::clear_screen() {
+    drawn_ = true;
     if (live_) {
         real_.clear_screen();
         return;
     }
     screen_.clear();
-    cleared_ = true;
 }
 
 void RecordingConsole::write(std::string_view text) {
@@ -29,6 +57,7 @@ void RecordingConsole::write(std::string_view text) {
     screen_.resize(start + real_.encoded_size_bound(text.size()));
     const char* const end = real_.encode_into(screen_.data() + start, text);
     screen_.resize(static_cast<std::size_t>(end - screen_.data()));
+    bound_screen(screen_keep);
 }
 
 char* RecordingConsole::encoded_room(std::size_t size) {
@@ -46,13 +75,28 @@ void RecordingConsole::finish_encoded(const char* end) {
         return;
     }
     screen_.resize(static_cast<std::size_t>(end - screen_.data()));
+    bound_screen(screen_keep);
+}
+
+void RecordingConsole::bound_screen(std::size_t limit) {
+    if (screen_.size() <= limit) {
+        return;
+    }
+    // The last lines start after the line feed that ends the line before them.
+    std::size_t start = screen_.size();
+    for (std::size_t lines = 0; lines < screen_lines_; ++lines) {
+        start = start == 0 ? std::string::npos : screen_.rfind('\n', start - 1);
+        if (start == std::string::npos) {
+            return; // the screen has no more lines than that
+        }
+    }
+    screen_.erase(0, start + 1);
 }
 
 void RecordingConsole::go_live() {
     live_ = true;
-    if (cleared_) {
-        real_.clear_screen();
-    }
+    bound_screen(0);
+    real_.clear_screen(); // the replay of a record gets past the gate, which draws the board
     if (!screen_.empty()) {
         char* const room = real_.encoded_room(screen_.size());
         std::memcpy(room, screen_.data(), screen_.size());
@@ -66,8 +110,15 @@ void RecordingConsole::go_live() {
 
 int RecordingConsole::peek_byte() {
     if (!live_) {
+        if (refusal_) {
+            return end_of_input;
+        }
         if (position_ < record_.size()) {
             return static_cast<unsigned char>(record_[position_]);
+        }
+        if (!drawn_) {
+            refusal_ = "its replay does not get past the start gate";
+            return end_of_input;
         }
         go_live();
     }
@@ -75,7 +126,13 @@ int RecordingConsole::peek_byte() {
         unsaved_ += static_cast<char>(held_); // the game goes on, so it did not quit there
         held_ = end_of_input;
     }
-    if (!unsaved_.empty() && !real_.input_at_hand()) {
+    if (!drawn_ && unsaved_.size() > gate_keep) {
+        const std::size_t line_end = unsaved_.rfind('\n');
+        if (line_end != std::string::npos) {
+            unsaved_.erase(0, line_end + 1);
+        }
+    }
+    if (drawn_ && !unsaved_.empty() && !real_.input_at_hand()) {
         save(); // before the wait: a closed window loses at most the line being typed
     }
     last_peeked_ = real_.peek_byte();
@@ -92,14 +149,18 @@ void RecordingConsole::take_byte() {
 }
 
 bool RecordingConsole::finish() {
-    if (!live_) {
+    if (!refusal_ && !live_) {
+        refusal_ = "its replay quits the game at byte " + std::to_string(position_) + " of "
+            + std::to_string(record_.size());
+    }
+    if (refusal_) {
         return false;
     }
     if (held_ != end_of_input && held_ != '0') {
         unsaved_ += static_cast<char>(held_);
     }
     held_ = end_of_input;
-    if (!unsaved_.empty()) {
+    if (drawn_ && !unsaved_.empty()) {
         save();
     }
     return true;
@@ -108,6 +169,31 @@ bool RecordingConsole::finish() {
 void RecordingConsole::save() {
     sink_.append(unsaved_);
     unsaved_.clear();
+}
+
+std::optional<std::string> record_refusal(std::string_view bytes) {
+    // The game played on the bytes with nothing shown and no input after them.
+    class Discard final : public TextConsole {
+    public:
+        Discard()
+            : TextConsole(GlyphMode::raw) { }
+        void clear_screen() override { }
+        void write(std::string_view /*text*/) override { }
+        void finish_encoded(const char* /*end*/) override { }
+        int peek_byte() override { return end_of_input; }
+        void take_byte() override { }
+    };
+    struct NoSink final : RecordSink {
+        void append(std::string_view /*bytes*/) override { }
+    };
+    Discard nowhere;
+    NoSink sink;
+    RecordingConsole replay(nowhere, std::string(bytes), sink, 1);
+    run_referee(replay);
+    if (replay.finish()) {
+        return std::nullopt;
+    }
+    return replay.refusal();
 }
 
 } // namespace referee

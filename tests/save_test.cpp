@@ -3,6 +3,7 @@
 // read before the kill, and each file that cannot hold a record is refused, left as it was.
 #include "console/recording_console.h"
 #include "game/request_loop.h"
+#include "game/screen_size.h"
 #include "support.h"
 
 #include <gtest/gtest.h>
@@ -33,6 +34,22 @@ std::string last_screen(const std::string& output) {
     return output.substr(clear == std::string::npos ? 0 : clear);
 }
 
+// What a game taken up again shows first: the clear and the last screen's lines that the play
+// window holds, the last ones.
+std::string resumed_screen(const std::string& output) {
+    const std::string screen = last_screen(output).substr(TextConsole::clear_sequence.size());
+    std::vector<std::size_t> line_ends;
+    for (std::size_t at = 0; at < screen.size(); ++at) {
+        if (screen[at] == '\n') {
+            line_ends.push_back(at);
+        }
+    }
+    const auto lines = static_cast<std::size_t>(play_window.lines);
+    const std::size_t start
+        = line_ends.size() < lines ? 0 : line_ends[line_ends.size() - lines] + 1;
+    return std::string(TextConsole::clear_sequence) + screen.substr(start);
+}
+
 struct StringSink final : RecordSink {
     std::string bytes;
     void append(std::string_view more) override { bytes += more; }
@@ -41,15 +58,16 @@ struct StringSink final : RecordSink {
 // One sitting on the string console: the game fed the record so far, then `typed`.
 std::string sitting(StringSink& sink, const std::string& typed, GlyphMode mode) {
     StringConsole real(typed, mode);
-    RecordingConsole recording(real, sink.bytes, sink);
+    RecordingConsole recording(real, sink.bytes, sink, static_cast<std::size_t>(play_window.lines));
     run_referee(recording);
     EXPECT_TRUE(recording.finish());
     return real.output();
 }
 
 // Every golden game broken off with 0 after each of its lines and taken up again: the second
-// sitting opens on the screen the first one left and ends on the screen of the whole game in
-// one sitting, and the record is every line typed but the 0. (Where the pending line end makes
+// sitting opens on the screen the first one left (its last lines when it is taller than the play
+// window) and ends on the screen of the whole game in one sitting, and the record is every line
+// typed but the 0. (Where the pending line end makes
 // a 0 part of a request, it does not quit; those breaks are passed over.)
 TEST(Recording, TwoSittingsEndOnTheScreenOfOne) {
     int breaks = 0;
@@ -78,7 +96,7 @@ TEST(Recording, TwoSittingsEndOnTheScreenOfOne) {
                 }
                 ++breaks;
                 const std::string output = sitting(sink, whole.substr(first.size()) + "0\n", mode);
-                EXPECT_TRUE(output.starts_with(last_screen(run(first, mode).output)));
+                EXPECT_TRUE(output.starts_with(resumed_screen(run(first, mode).output)));
                 EXPECT_EQ(last_screen(output), one_sitting);
                 EXPECT_EQ(sink.bytes, whole);
             }
@@ -190,7 +208,7 @@ TEST(Program, SavedGameInTwoSittingsEndsOnTheScreenOfOne) {
         program = run_program(scratch, save, second + "0\n", locale);
         EXPECT_EQ(program.status, 1);
         EXPECT_EQ(program.errors, "");
-        EXPECT_TRUE(program.output.starts_with(last_screen(run(first, mode).output)));
+        EXPECT_TRUE(program.output.starts_with(resumed_screen(run(first, mode).output)));
         EXPECT_EQ(
             last_screen(program.output), last_screen(run(first + second + "0\n", mode).output));
         EXPECT_EQ(read_file(scratch.dir / "game"), first + second);
