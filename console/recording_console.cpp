@@ -117,7 +117,8 @@ int RecordingConsole::peek_byte() {
             return static_cast<unsigned char>(record_[position_]);
         }
         if (!drawn_) {
-            refusal_ = "its replay does not get past the start gate";
+            // The gate reads its number up to the record's end, as it did when the record was
+            // written; a record that leaves the game at the gate ends its game there.
             return end_of_input;
         }
         go_live();
@@ -150,8 +151,9 @@ void RecordingConsole::take_byte() {
 
 bool RecordingConsole::finish() {
     if (!refusal_ && !live_) {
-        refusal_ = "its replay quits the game at byte " + std::to_string(position_) + " of "
-            + std::to_string(record_.size());
+        refusal_ = drawn_ ? "its replay quits the game at byte " + std::to_string(position_)
+                + " of " + std::to_string(record_.size())
+                          : std::string("its replay does not get past the start gate");
     }
     if (refusal_) {
         return false;

@@ -53,8 +53,9 @@ public:
     void finish_encoded(const char* end) override;
 
     // Bytes taken from the real input reach the sink before the real console waits for more.
-    // A record that is not one this program wrote ends the input where it stands: nothing of
-    // it is shown and the real input is never read.
+    // A record that is not text ends the game's input at once, and one whose game is still at
+    // the start gate at its end ends it there: nothing of it is shown, the real input is never
+    // read.
     int peek_byte() override;
     void take_byte() override;
     [[nodiscard]] bool input_at_hand() const override {

@@ -13,12 +13,15 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <thread>
 #include <vector>
 #ifndef _WIN32
 #include <csignal>
 #include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -103,6 +106,59 @@ TEST(Recording, TwoSittingsEndOnTheScreenOfOne) {
         }
     }
     EXPECT_GE(breaks, 80);
+}
+
+// The rule for a record, on bytes. Refused: files of other programs, which never get past the
+// start gate, a binary, and a record that quits the game. Taken up: an empty file, each record
+// the program writes for a golden game, such a record cut in the middle of any line by a kill,
+// and one with mistyped lines and wrong numbers at the gate.
+TEST(Recording, OnlyItsOwnRecordsAreTakenUp) {
+    const fs::path source = fs::path(REFEREE_GOLDEN_DIR).parent_path().parent_path();
+    const std::string gate = "its replay does not get past the start gate";
+    for (const char* name : {"README.md", "main.cpp", "CMakeLists.txt", "man/referee.6"}) {
+        const std::string bytes = read_file(source / name);
+        ASSERT_FALSE(bytes.empty()) << name;
+        EXPECT_EQ(record_refusal(bytes), gate) << name;
+    }
+    const std::string passwd = "root:x:0:0:root:/root:/bin/bash\ndaemon:x:1:1:daemon:/usr/sbin:"
+                               "/usr/sbin/nologin\nbin:x:2:2:bin:/bin:/usr/sbin/nologin\n";
+    EXPECT_EQ(record_refusal(passwd), gate);
+    EXPECT_EQ(record_refusal("milk\neggs\nbread\n"), gate);
+    EXPECT_EQ(record_refusal("12\n"), gate);
+    const std::string png = read_file(source / "docs/board.png");
+    ASSERT_GT(png.size(), 8U);
+    EXPECT_EQ(record_refusal(png),
+        "byte 9 of " + std::to_string(png.size()) + " is a NUL, so it is not text");
+    EXPECT_EQ(record_refusal(std::string("14\ne2e4d\n\0", 10)),
+        "byte 10 of 10 is a NUL, so it is not text");
+    EXPECT_EQ(
+        record_refusal("14\ne2e4d\n0\ne7e5d\n"), "its replay quits the game at byte 10 of 17");
+
+    for (const std::string_view record : {"", "14", "14\ne2e",
+             "  +x\n12\n-3\nmilk\n14\nzz\ne2x4d\ne2e4d\n", "14\n\x1b[A\xc3\xabr\t\r\n\x01\x7f\n"}) {
+        EXPECT_EQ(record_refusal(record), std::nullopt) << record;
+    }
+    int records = 0;
+    for (const auto& entry : fs::directory_iterator(REFEREE_GOLDEN_DIR)) {
+        if (entry.path().extension() != ".in") {
+            continue;
+        }
+        SCOPED_TRACE(entry.path().filename().string());
+        StringSink sink;
+        StringConsole real(read_file(entry.path()));
+        RecordingConsole recording(real, "", sink, 1);
+        run_referee(recording);
+        ASSERT_TRUE(recording.finish());
+        EXPECT_EQ(record_refusal(sink.bytes), std::nullopt);
+        for (std::size_t start = sink.bytes.find('\n') + 1, end = 0; start < sink.bytes.size();
+             start = end + 1) {
+            end = sink.bytes.find('\n', start);
+            const std::size_t cut = start + (end - start + 1) / 2;
+            EXPECT_EQ(record_refusal(sink.bytes.substr(0, cut)), std::nullopt) << cut;
+        }
+        ++records;
+    }
+    EXPECT_GE(records, 20);
 }
 
 #ifndef _WIN32
@@ -234,6 +290,37 @@ TEST(Program, KilledGameResumesWithEveryLineRead) {
     EXPECT_EQ(read_file(file), typed);
 }
 
+// A record of a 10 MB mistyped line: the game taken up again shows the last lines of its screen
+// that the play window holds (each byte was a request refused silently) and keeps little memory.
+TEST(Program, LongRecordResumesOnAWindowOfItsScreenInLittleMemory) {
+    const Scratch scratch;
+    const fs::path file = scratch.dir / "long";
+    { std::ofstream(file, std::ios::binary) << "14\n" << std::string(10'000'000, 'x') << '\n'; }
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int input = ::open("/dev/null", O_RDONLY);
+        const int output = ::open((scratch.dir / "out").c_str(), O_WRONLY | O_CREAT, 0600);
+        ::dup2(input, STDIN_FILENO);
+        ::dup2(output, STDOUT_FILENO);
+        ::execl(REFEREE_EXE, "referee", "--save", file.c_str(), nullptr);
+        std::_Exit(127);
+    }
+    rusage usage{};
+    int status = 0;
+    ASSERT_EQ(::wait4(pid, &status, 0, &usage), pid);
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    std::string screen(TextConsole::clear_sequence);
+    for (int line = 1; line < play_window.lines; ++line) {
+        screen += "\t\t\t\t\t\t Levizja nr  1, luan i vogli:>\n";
+    }
+    screen += "\t\t\t\t\t\t Levizja nr  1, luan i vogli:>";
+    EXPECT_EQ(read_file(scratch.dir / "out"), screen);
+    EXPECT_EQ(fs::file_size(file), 10'000'004U);
+#ifndef REFEREE_SANITIZED
+    EXPECT_LT(usage.ru_maxrss, 16 * 1024) << "peak memory in KiB";
+#endif
+}
+
 // Each refusal: its message naming the file and the reason, status 2, the file as it was.
 TEST(Program, SaveRefusesWhatCannotHoldARecord) {
     const Scratch scratch;
@@ -255,8 +342,30 @@ TEST(Program, SaveRefusesWhatCannotHoldARecord) {
             "referee: '" + folder
                 + "/quits' is not a game record: its replay quits the game at byte 10 of 17; it "
                   "is left as it is\n"},
-        {"--save /dev/full", "referee: cannot write '/dev/full': No space left on device\n"},
+        {"--save /dev/full",
+            "referee: cannot use '/dev/full': it is a device, not a regular file\n"},
+        {"--save /dev/tty", "referee: cannot use '/dev/tty': it is a device, not a regular file\n"},
+        {"--save '" + folder + "/fifo'",
+            "referee: cannot use '" + folder + "/fifo': it is a pipe, not a regular file\n"},
     };
+    ASSERT_EQ(::mkfifo((scratch.dir / "fifo").c_str(), 0600), 0);
+    // Another program's files, left as they are: a typo in a file name damages nothing.
+    const fs::path source = fs::path(REFEREE_GOLDEN_DIR).parent_path().parent_path();
+    const std::string readme = read_file(source / "README.md");
+    const std::string png = read_file(source / "docs/board.png");
+    const std::string shopping = "milk\neggs\nbread\n";
+    { std::ofstream(scratch.dir / "notes.md", std::ios::binary) << readme; }
+    { std::ofstream(scratch.dir / "board.png", std::ios::binary) << png; }
+    { std::ofstream(scratch.dir / "shopping", std::ios::binary) << shopping; }
+    for (const char* name : {"notes.md", "shopping"}) {
+        cases.push_back({"--save '" + folder + "/" + name + "'",
+            "referee: '" + folder + "/" + name
+                + "' is not a game record: its replay does not get past the start gate; it is "
+                  "left as it is\n"});
+    }
+    cases.push_back({"--save '" + folder + "/board.png'",
+        "referee: '" + folder + "/board.png' is not a game record: byte 9 of "
+            + std::to_string(png.size()) + " is a NUL, so it is not text; it is left as it is\n"});
     if (::geteuid() != 0) { // root may write anything
         cases.push_back({"--save '" + folder + "/read-only'",
             "referee: cannot open '" + folder + "/read-only': Permission denied\n"});
@@ -268,6 +377,9 @@ TEST(Program, SaveRefusesWhatCannotHoldARecord) {
         EXPECT_EQ(program.errors, refused.errors);
     }
     EXPECT_EQ(read_file(scratch.dir / "quits"), quitting);
+    EXPECT_EQ(read_file(scratch.dir / "notes.md"), readme);
+    EXPECT_EQ(read_file(scratch.dir / "board.png"), png);
+    EXPECT_EQ(read_file(scratch.dir / "shopping"), shopping);
     EXPECT_EQ(read_file(scratch.dir / "read-only"), "14\n");
     EXPECT_FALSE(fs::exists(scratch.dir / "none"));
 
@@ -303,6 +415,28 @@ TEST(Program, SaveRefusesWhatCannotHoldARecord) {
         const std::string reported = read_file(scratch.dir / "err");
         EXPECT_EQ(reported.substr(0, reported.find('\n') + 1), errors);
         EXPECT_EQ(read_file(scratch.dir / "record"), "14\ne2e4d\n");
+    }
+
+    // Standard input named as the file, and runs that end before their first save: a refusal
+    // or the stream's own error (the status), and no file made. Nothing is saved before the gate.
+    const std::string referee = "LC_ALL=C '" + std::string(REFEREE_EXE) + "' --save ";
+    const std::vector<std::pair<std::string, std::string>> unmade{
+        {"printf '14\\n' | " + referee + "/dev/stdin >/dev/null",
+            "2 referee: cannot use '/dev/stdin': it is a pipe, not a regular file\n"},
+        {referee + "new <&- >/dev/null", "2 referee: read error: Bad file descriptor\n"},
+        {referee + "new </dev/null >&-", "2 referee: write error: Bad file descriptor\n"},
+        {"printf '12\\nmilk\\n1' | " + referee + "new >/dev/null", "1 "},
+    };
+    for (const auto& [run_line, ending] : unmade) {
+        SCOPED_TRACE(run_line);
+        const std::string command
+            = "cd '" + folder + "' && (" + run_line + " 2>err; echo $? >status)";
+        ASSERT_NE(std::system(command.c_str()), -1);
+        const std::string reported = read_file(scratch.dir / "err");
+        EXPECT_EQ(read_file(scratch.dir / "status").substr(0, 1) + " "
+                + reported.substr(0, reported.find('\n') + 1),
+            ending);
+        EXPECT_FALSE(fs::exists(scratch.dir / "new"));
     }
 
     // A file in use by a running referee: the second one touches nothing; the first goes on.
