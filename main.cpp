@@ -1,5 +1,6 @@
 // The referee on the real terminal.
 #include "console/process.h"
+#include "console/quit_notice.h"
 #include "console/record_file.h"
 #include "console/recording_console.h"
 #include "console/terminal_console.h"
@@ -37,10 +38,12 @@ void hint_window_size(referee::TerminalConsole& console) {
 
 // A game kept in a record file: its record replayed, then what is read added to it. When the
 // start gate lies inside the record, the window hint follows the screen shown after the replay,
-// so that the clear at its top does not wipe the hint away.
-int play_recorded(referee::TerminalConsole& console, referee::RecordFile& file) {
+// so that the clear at its top does not wipe the hint away. The game plays on `played`, which
+// stands in front of `console` or is it.
+int play_recorded(
+    referee::TerminalConsole& console, referee::Console& played, referee::RecordFile& file) {
     referee::RecordingConsole recording(
-        console, file.read_all(), file, static_cast<std::size_t>(referee::play_window.lines));
+        played, file.read_all(), file, static_cast<std::size_t>(referee::play_window.lines));
     bool hint_pending = false;
     recording.on_live([&] {
         if (hint_pending) {
@@ -86,10 +89,16 @@ int main(int argc, char** argv) {
     }
     referee::TerminalConsole console(
         command.glyphs.value_or(referee::TerminalConsole::mode_from_locale()));
+    // Where a person types, a 0 that does not quit is explained.
+    std::optional<referee::QuitNotice> notice;
+    if (referee::input_is_terminal()) {
+        notice.emplace(console);
+    }
+    referee::Console& played = notice ? static_cast<referee::Console&>(*notice) : console;
     // The window hint goes under the introduction, where it stays while the gate waits for 14.
     const int status = record_file
-        ? play_recorded(console, *record_file)
-        : referee::run_referee(console, [&console] { hint_window_size(console); });
+        ? play_recorded(console, played, *record_file)
+        : referee::run_referee(played, [&console] { hint_window_size(console); });
     console.finish_run();
     return status;
 }

@@ -426,6 +426,9 @@ TEST(Program, SaveRefusesWhatCannotHoldARecord) {
         {referee + "new <&- >/dev/null", "2 referee: read error: Bad file descriptor\n"},
         {referee + "new </dev/null >&-", "2 referee: write error: Bad file descriptor\n"},
         {"printf '12\\nmilk\\n1' | " + referee + "new >/dev/null", "1 "},
+        // (A 0 read into a request is explained on a terminal only.)
+        {"printf '14\\n0\\n0\\n' | LC_ALL=C '" + std::string(REFEREE_EXE) + "' >/dev/null",
+            "1 "},
     };
     for (const auto& [run_line, ending] : unmade) {
         SCOPED_TRACE(run_line);
