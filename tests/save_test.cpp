@@ -159,6 +159,23 @@ TEST(Recording, OnlyItsOwnRecordsAreTakenUp) {
         ++records;
     }
     EXPECT_GE(records, 20);
+
+    // Lines typed at the gate are kept in memory until it is passed, the older ones forgotten
+    // past 64 KiB: the record holds the newest of them, and its replay is the same game.
+    std::string typed;
+    for (int line = 0; line < 20000; ++line) {
+        typed += line % 7 == 0 ? "12\n" : "milk\n";
+    }
+    typed += "14\ne2e4d\n";
+    StringSink sink;
+    StringConsole real(typed);
+    RecordingConsole recording(real, "", sink, 1);
+    run_referee(recording);
+    ASSERT_TRUE(recording.finish());
+    EXPECT_LE(sink.bytes.size(), std::size_t{1} << 16);
+    EXPECT_TRUE(sink.bytes.ends_with("14\ne2e4d\n"));
+    EXPECT_EQ(record_refusal(sink.bytes), std::nullopt);
+    EXPECT_EQ(last_screen(run(sink.bytes).output), last_screen(run(typed).output));
 }
 
 #ifndef _WIN32
@@ -427,8 +444,7 @@ TEST(Program, SaveRefusesWhatCannotHoldARecord) {
         {referee + "new </dev/null >&-", "2 referee: write error: Bad file descriptor\n"},
         {"printf '12\\nmilk\\n1' | " + referee + "new >/dev/null", "1 "},
         // (A 0 read into a request is explained on a terminal only.)
-        {"printf '14\\n0\\n0\\n' | LC_ALL=C '" + std::string(REFEREE_EXE) + "' >/dev/null",
-            "1 "},
+        {"printf '14\\n0\\n0\\n' | LC_ALL=C '" + std::string(REFEREE_EXE) + "' >/dev/null", "1 "},
     };
     for (const auto& [run_line, ending] : unmade) {
         SCOPED_TRACE(run_line);
