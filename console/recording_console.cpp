@@ -13,7 +13,7 @@ namespace {
 // Above this many bytes the kept screen is cut to its last lines, so that a replay keeps little
 // memory whatever the record holds.
 constexpr std::size_t screen_keep = 1 << 18;
-// Above this many bytes taken at the start gate, the whole lines among them are forgotten: the
+// Above this many bytes taken at the start gate, they are forgotten at the next line end: the
 // gate's next reads do not depend on them, and nothing is saved before the gate is passed.
 constexpr std::size_t gate_keep = 1 << 16;
 
@@ -127,11 +127,8 @@ int RecordingConsole::peek_byte() {
         unsaved_ += static_cast<char>(held_); // the game goes on, so it did not quit there
         held_ = end_of_input;
     }
-    if (!drawn_ && unsaved_.size() > gate_keep) {
-        const std::size_t line_end = unsaved_.rfind('\n');
-        if (line_end != std::string::npos) {
-            unsaved_.erase(0, line_end + 1);
-        }
+    if (!drawn_ && unsaved_.size() > gate_keep && unsaved_.back() == '\n') {
+        unsaved_.clear(); // taken whole: the gate reads on as it would from the start of a file
     }
     if (drawn_ && !unsaved_.empty() && !real_.input_at_hand()) {
         save(); // before the wait: a closed window loses at most the line being typed
