@@ -26,10 +26,9 @@ int print_and_end(std::string_view text) {
 
 // Says on standard error, after what the console has shown so far, when the window is smaller
 // than the board needs.
-void hint_window_size(referee::TerminalConsole& console) {
+void hint_window_size(referee::TerminalConsole& console, referee::BoardStyle style) {
     const auto window = referee::output_window_size();
-    const std::string hint
-        = window ? referee::window_hint(referee::play_window, *window) : std::string();
+    const std::string hint = window ? referee::window_hint(style, *window) : std::string();
     if (!hint.empty()) {
         console.flush();
         referee::write_error_output("\n" + hint);
@@ -40,23 +39,26 @@ void hint_window_size(referee::TerminalConsole& console) {
 // start gate lies inside the record, the window hint follows the screen shown after the replay,
 // so that the clear at its top does not wipe the hint away. The game plays on `played`, which
 // stands in front of `console` or is it.
-int play_recorded(
-    referee::TerminalConsole& console, referee::Console& played, referee::RecordFile& file) {
+int play_recorded(referee::TerminalConsole& console, referee::Console& played,
+    referee::RecordFile& file, referee::BoardStyle style) {
     referee::RecordingConsole recording(
-        played, file.read_all(), file, static_cast<std::size_t>(referee::play_window.lines));
+        played, file.read_all(), file, static_cast<std::size_t>(referee::window_for(style).lines));
     bool hint_pending = false;
     recording.on_live([&] {
         if (hint_pending) {
-            hint_window_size(console);
+            hint_window_size(console, style);
         }
     });
-    const int status = referee::run_referee(recording, [&] {
-        if (recording.live()) {
-            hint_window_size(console);
-        } else {
-            hint_pending = true;
-        }
-    });
+    const int status = referee::run_referee(
+        recording,
+        [&] {
+            if (recording.live()) {
+                hint_window_size(console, style);
+            } else {
+                hint_pending = true;
+            }
+        },
+        style);
     if (!recording.finish()) {
         referee::fail_run(file.not_a_record_text(*recording.refusal()));
     }
@@ -77,6 +79,7 @@ int main(int argc, char** argv) {
     case referee::Action::unknown_option:
     case referee::Action::unexpected_argument:
     case referee::Action::bad_glyphs:
+    case referee::Action::bad_board:
     case referee::Action::no_file:
         referee::write_error_output(referee::refusal_text(command));
         return referee::trouble_status;
@@ -97,8 +100,9 @@ int main(int argc, char** argv) {
     referee::Console& played = notice ? static_cast<referee::Console&>(*notice) : console;
     // The window hint goes under the introduction, where it stays while the gate waits for 14.
     const int status = record_file
-        ? play_recorded(console, played, *record_file)
-        : referee::run_referee(played, [&console] { hint_window_size(console); });
+        ? play_recorded(console, played, *record_file, command.board)
+        : referee::run_referee(
+            played, [&] { hint_window_size(console, command.board); }, command.board);
     console.finish_run();
     return status;
 }

@@ -119,10 +119,81 @@ constexpr std::string_view file_letters = "\n\t\t|   |    a    |    b    |    c 
 constexpr std::string_view closing_frame = "\n\t\t+---+---------+---------+---------+---------+---------+---------+---------+---------+---+ ";
 // clang-format on
 
+// The compact drawing, at most 37 columns wide so that it fits a phone's narrow screen as well as
+// a terminal of 80 x 24. Each square is three columns of one line: the piece's letter (the letter
+// typed for it in take-backs and promotions, upper case for the big side, lower case for the
+// small one; M and m for the kings) between two bytes of the square's shade, or three shade bytes
+// when it is empty. File letters above and below, rank numbers on both sides, and the legend on
+// two lines: each piece's letter and its count, the big side first. Here '#' stands for the dark
+// squares' shade:
+//
+//            a  b  c  d  e  f  g  h
+//         8  T #K# F #D# M #F# K #T# 8
+//         7 #U# U #U# U #U# U #U# U  7
+//         ...
+//         1 #t# k #f# d #m# f #k# t  1
+//            a  b  c  d  e  f  g  h
+//
+//          U 8  T 2  K 2  F 2  D 1  M 1
+//          u 8  t 2  k 2  f 2  d 1  m 1
+
+constexpr std::string_view compact_files = "\t    a  b  c  d  e  f  g  h";
+
+// The letter of a piece, in the order of the kinds.
+char piece_letter(Side side, Kind kind) {
+    constexpr std::string_view big = "TUKFDM";
+    constexpr std::string_view small = "tukfdm";
+    return (side == Side::big ? big : small)[static_cast<std::size_t>(kind)];
+}
+
+char letter_of(Code code) {
+    for (Side side : {Side::big, Side::small}) {
+        for (Kind kind : all_kinds) {
+            if (code_of(side, kind) == code) {
+                return piece_letter(side, kind);
+            }
+        }
+    }
+    return '?'; // never on the board
+}
+
+std::string compact_text(const GameState& state) {
+    std::string text(compact_files);
+    for (int rank = 8; rank >= 1; --rank) {
+        text += "\n\t ";
+        text += std::to_string(rank);
+        text += ' ';
+        for (int file = 0; file < 8; ++file) {
+            const Square square{rank, file};
+            const Code code = state.cell(square);
+            const char shade = static_cast<char>(empty_shade(square));
+            text += shade;
+            text += is_empty(code) ? shade : letter_of(code);
+            text += shade;
+        }
+        text += ' ';
+        text += std::to_string(rank);
+    }
+    text += '\n';
+    text += compact_files;
+    text += '\n';
+    for (Side side : {Side::big, Side::small}) {
+        text += "\n\t";
+        for (const Kind kind : legend_kinds) {
+            text += kind == legend_kinds.front() ? " " : "  ";
+            text += piece_letter(side, kind);
+            text += ' ';
+            text += std::to_string(legend_count(state, side, kind));
+        }
+    }
+    return text;
+}
+
 } // namespace
 
-BoardDrawing::BoardDrawing(Console& console)
-    : console_(console) {
+BoardDrawing::BoardDrawing(Console& console, BoardStyle style)
+    : console_(console)
+    , style_(style) {
     show(head_, std::string(frame_line) + "" + std::string(frame_line));
     show(bottom_, std::string(file_letters) + std::string(closing_frame));
 }
@@ -176,6 +247,10 @@ const std::string& BoardDrawing::legend(const GameState& state) {
 
 // The drawing is composed in the console's output, in one piece after the clear.
 void BoardDrawing::draw(const GameState& state) {
+    if (style_ == BoardStyle::compact) {
+        draw_compact(state);
+        return;
+    }
     // The frame above, ranks 8 down to 1, the file letters and closing frame, the legend.
     std::array<const std::string*, 11> parts{};
     parts.front() = &head_;
@@ -194,6 +269,14 @@ void BoardDrawing::draw(const GameState& state) {
         out = put(out, *text);
     }
     console_.finish_encoded(out);
+}
+
+// The compact drawing is small enough to be composed and translated whole each time.
+void BoardDrawing::draw_compact(const GameState& state) {
+    const std::string text = compact_text(state);
+    console_.clear_screen();
+    char* out = console_.encoded_room(console_.encoded_size_bound(text.size()));
+    console_.finish_encoded(console_.encode_into(out, text));
 }
 
 void draw_board(const GameState& state, Console& console) {

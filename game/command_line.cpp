@@ -8,6 +8,7 @@ namespace {
 
 constexpr std::string_view glyphs_option = "--glyphs=";
 constexpr std::string_view save_option = "--save=";
+constexpr std::string_view board_option = "--board=";
 
 Action option(std::string_view argument) {
     if (argument == "--help" || argument == "-h") {
@@ -51,6 +52,14 @@ Command parse_command_line(std::span<const std::string_view> arguments) {
             command.save_file = argument.substr(save_option.size());
             continue;
         }
+        if (argument.starts_with(board_option)) {
+            const std::string_view name = argument.substr(board_option.size());
+            if (name != "full" && name != "compact") {
+                return {Action::bad_board, name, std::nullopt, std::nullopt};
+            }
+            command.board = name == "full" ? BoardStyle::full : BoardStyle::compact;
+            continue;
+        }
         const Action action = option(argument);
         if (action == Action::unknown_option || action == Action::unexpected_argument) {
             return {action, argument, std::nullopt, std::nullopt};
@@ -69,7 +78,7 @@ Command parse_command_line(std::span<const std::string_view> arguments) {
 }
 
 std::string usage_text() {
-    return "Usage: referee [--glyphs=utf-8 | --glyphs=cp437] [--save FILE]\n"
+    return "Usage: referee [--board=compact] [--glyphs=utf-8 | --glyphs=cp437] [--save FILE]\n"
            "       referee --help | --version\n"
            "A chess referee for two players at one keyboard. It draws the board, judges\n"
            "each move typed, announces check, mate and stalemate, and never plays\n"
@@ -97,9 +106,17 @@ std::string usage_text() {
            "\n"
            "The board needs a window of at least "
         + std::to_string(play_window.columns) + " columns and " + std::to_string(play_window.lines)
-        + " lines.\n"
+        + " lines; the compact\n"
+          "board (--board=compact) one of "
+        + std::to_string(compact_window.columns) + " columns and "
+        + std::to_string(compact_window.lines)
+        + " lines, which the usual\n"
+          "terminal of 80 x 24 has.\n"
           "\n"
           "Options:\n"
+          "  --board=compact a board for 80 x 24: each square three columns of one line,\n"
+          "                  the pieces shown by their letters (M and m: the kings)\n"
+          "  --board=full    the large framed board (the default)\n"
           "  --glyphs=utf-8  send the board's glyphs as UTF-8 (the default in a UTF-8\n"
           "                  locale, and on a terminal in the C locale)\n"
           "  --glyphs=cp437  send them as code page 437 bytes (the default elsewhere)\n"
@@ -128,6 +145,9 @@ std::string refusal_text(const Command& command) {
         break;
     case Action::bad_glyphs:
         text = "referee: --glyphs takes utf-8 or cp437, not '" + argument + "'\n";
+        break;
+    case Action::bad_board:
+        text = "referee: --board takes full or compact, not '" + argument + "'\n";
         break;
     case Action::no_file:
         text = "referee: option '" + argument + "' needs a file name\n";

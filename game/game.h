@@ -16,9 +16,9 @@ struct Game {
     Console& console;
     BoardDrawing drawing;
 
-    explicit Game(Console& game_console)
+    explicit Game(Console& game_console, BoardStyle style = BoardStyle::full)
         : console(game_console)
-        , drawing(game_console) { }
+        , drawing(game_console, style) { }
 
     void print(std::string_view format, std::initializer_list<int> args = {}) {
         referee::print(console, format, args);

@@ -174,8 +174,8 @@ Pass request_pass(Game& game) {
     return Pass::next;
 }
 
-int run_referee(Console& console, const AtStartGate& at_start_gate) {
-    Game game(console);
+int run_referee(Console& console, const AtStartGate& at_start_gate, BoardStyle style) {
+    Game game(console, style);
     if (start_game(game, at_start_gate)) {
         while (request_pass(game) == Pass::next) { }
     }

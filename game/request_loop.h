@@ -11,8 +11,10 @@ namespace referee {
 // Called once after the introduction, before the start gate first asks for 14.
 using AtStartGate = std::function<void()>;
 
-// Plays a whole run on the console and returns the process exit status.
-int run_referee(Console& console, const AtStartGate& at_start_gate = {});
+// Plays a whole run on the console, the board drawn in `style`, and returns the process exit
+// status.
+int run_referee(
+    Console& console, const AtStartGate& at_start_gate = {}, BoardStyle style = BoardStyle::full);
 
 // Runs the start (introduction, gate, first drawing) of a game.
 // Returns false when the input ended at the gate.

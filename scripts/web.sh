@@ -83,7 +83,7 @@ if [ "$test_too" -eq 1 ]; then
     step_done "kit under node"
   fi
   echo "== the page in headless Chromium"
-  REFEREE_SITE="$site" REFEREE_NATIVE=build/referee REFEREE_SHOT="$build/web.png" \
+  REFEREE_SITE="$site" REFEREE_NATIVE=build/referee REFEREE_SHOT="$build/web.png" REFEREE_PHONE_SHOT="$build/phone.png" \
     node --test web/test/ || status=1
   step_done "browser test"
 fi

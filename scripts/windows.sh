@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The Windows build, checked on this machine: installs the MinGW-w64 cross compiler and wine when
 # they are missing; cross-builds a statically linked referee.exe, the test suite (GoogleTest from
-# its sources) and the ZIP; then, under wine, runs the unit tests and golden transcripts, checks
-# that a --save record which is also standard input or output is refused, and runs the
-# conformance kit's C-locale cases (when the kit is beside the project). Prints each step's time.
+# its sources) and the ZIP; then, under wine, runs the unit tests and golden transcripts, a game
+# on the compact board in both encodings, checks that a --save record which is also standard input
+# or output is refused, and runs the conformance kit's C-locale cases (when the kit is beside the
+# project). Prints each step's time.
 # Wine's console is not that of Windows, so the console's own decisions are covered by unit tests;
 # here standard input and output are files and pipes.
 set -euo pipefail
@@ -52,6 +53,29 @@ wine "$build/referee.exe" </dev/null >/dev/null || status=$?
 [ "$status" -eq 1 ] || { echo "windows.sh: referee.exe ended with status $status" >&2; exit 1; }
 wine "$build/tests/referee_tests.exe" --gtest_brief=1
 step_done "wine tests"
+
+echo "== the compact board under wine, code page 437 and UTF-8"
+# A few moves and a check: both encodings show the same text, the compact board's rows in it.
+printf '14\ne2e4d\nf7f6d\nd1h5d\n0\n' >"$build/compact.in"
+for glyphs in cp437 utf-8; do
+  status=0
+  wine "$build/referee.exe" --board=compact --glyphs=$glyphs <"$build/compact.in" >"$build/compact-$glyphs.out" || status=$?
+  [ "$status" -eq 1 ] || { echo "windows.sh: --board=compact --glyphs=$glyphs ended with status $status" >&2; exit 1; }
+done
+python3 - "$build/compact-cp437.out" "$build/compact-utf-8.out" <<'PY'
+import sys
+raw = open(sys.argv[1], 'rb').read().decode('cp437')
+utf8 = open(sys.argv[2], 'rb').read().decode('utf-8')
+if raw != utf8:
+    sys.exit('windows.sh: the compact board differs between code page 437 and UTF-8')
+nb, dk = '\u00a0', '\u2592'
+for row in ('\t 8 %sT%s%sK%s' % (nb, nb, dk, dk), '\t 1 %st%s%sk%s%sf%s%s%s%s' % (dk, dk, nb, nb, dk, dk, nb, nb, nb),
+            '\t U 8  T 2  K 2  F 2  D 1  M 1\n', 'SHAH!!! I VOGLI I DHA SHAH TE MADHIT ME FILV OSE DAMEV'):
+    if row not in utf8:
+        sys.exit('windows.sh: the compact board lacks %r' % row)
+print('compact board: the same in both encodings, %d characters' % len(utf8))
+PY
+step_done "compact board under wine"
 
 echo "== a record that is also standard input or output, under wine"
 # Wine's redirected handles do not answer every identity call; the record must still be refused,

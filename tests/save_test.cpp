@@ -288,6 +288,30 @@ TEST(Program, SavedGameInTwoSittingsEndsOnTheScreenOfOne) {
     }
 }
 
+// The record holds what was typed, never the drawing: a game saved with one board goes on with
+// the other, from the same position, and back.
+TEST(Program, SavedGameGoesOnWithTheOtherBoard) {
+    const std::string first = "14\ne2e4d\ne7e5d\ng1f3d\n";
+    const std::string second = "b8c6d\nf1b5d\n";
+    const std::string third = "d7d6d\nb5c6d\n";
+    const Scratch scratch;
+    const std::string save = "--save '" + (scratch.dir / "game").string() + "'";
+    ProgramRun program = run_program(scratch, save, first + "0\n");
+    EXPECT_EQ(program.status, 1);
+    program = run_program(scratch, "--board=compact " + save, second + "0\n");
+    EXPECT_EQ(program.errors, "");
+    const std::string compact_so_far
+        = run(first + second + "0\n", GlyphMode::raw, BoardStyle::compact).output;
+    EXPECT_TRUE(program.output.starts_with(
+        last_screen(run(first, GlyphMode::raw, BoardStyle::compact).output)));
+    EXPECT_EQ(last_screen(program.output), last_screen(compact_so_far));
+    EXPECT_EQ(read_file(scratch.dir / "game"), first + second);
+    program = run_program(scratch, save + " --board=full", third + "0\n");
+    EXPECT_EQ(program.errors, "");
+    EXPECT_EQ(last_screen(program.output), last_screen(run(first + second + third + "0\n").output));
+    EXPECT_EQ(read_file(scratch.dir / "game"), first + second + third);
+}
+
 // Each line is saved before the program waits for the next, so a kill loses none of them, and
 // the resumed game shows the board after the last of them.
 TEST(Program, KilledGameResumesWithEveryLineRead) {

@@ -54,9 +54,9 @@ std::string TestGame::take_output() {
     return output;
 }
 
-RunResult run(std::string_view input, GlyphMode mode) {
+RunResult run(std::string_view input, GlyphMode mode, BoardStyle style) {
     StringConsole console{std::string(input), mode};
-    const int status = run_referee(console);
+    const int status = run_referee(console, {}, style);
     return {console.output(), status, console.consumed()};
 }
 
@@ -172,6 +172,24 @@ void escape(std::string_view bytes, std::string& out) {
     }
 }
 
+// A compact drawing begins with the file letters and ends with the small king's count; its shades
+// are the only '.' and ':' in it.
+constexpr std::string_view compact_start = "\t    a  b  c  d  e  f  g  h\n";
+constexpr std::string_view compact_legend_end = "  m ";
+
+void show_compact(std::string_view drawing, std::string& out) {
+    out += "[compact";
+    for (const char c : drawing) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte == EMPTY_LIGHT || byte == EMPTY_DARK) {
+            out += byte == EMPTY_LIGHT ? '.' : ':';
+        } else {
+            escape({&c, 1}, out);
+        }
+    }
+    out += "]";
+}
+
 } // namespace
 
 std::string view(std::string_view output) {
@@ -180,13 +198,21 @@ std::string view(std::string_view output) {
     std::size_t at = 0;
     while (at < output.size()) {
         const std::size_t start = output.find(clear, at);
-        const std::size_t end
-            = start == std::string_view::npos ? start : output.find(legend_end, start);
+        const bool compact = start != std::string_view::npos
+            && output.substr(start + clear.size()).starts_with(compact_start);
+        const std::string_view last = compact ? compact_legend_end : legend_end;
+        const std::size_t end = start == std::string_view::npos ? start : output.find(last, start);
         if (end == std::string_view::npos) {
             escape(output.substr(at), out);
             break;
         }
         escape(output.substr(at, start - at), out);
+        if (compact) {
+            const std::size_t after = output.find_first_not_of("-0123456789", end + last.size());
+            at = after == std::string_view::npos ? output.size() : after;
+            show_compact(output.substr(start + clear.size(), at - start - clear.size()), out);
+            continue;
+        }
         const std::string_view drawing = output.substr(start, end + legend_end.size() - start);
         GameState shown;
         StringConsole redraw{""};

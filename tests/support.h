@@ -38,14 +38,16 @@ struct RunResult {
     int status;
     std::size_t consumed;
 };
-RunResult run(std::string_view input, GlyphMode mode = GlyphMode::raw);
+RunResult run(
+    std::string_view input, GlyphMode mode = GlyphMode::raw, BoardStyle style = BoardStyle::full);
 
 // The whole contents of a file, as bytes; empty when it cannot be read.
 std::string read_file(const std::filesystem::path& path);
 
 // The output made readable: every board drawing shown as a compact diagram when it is exactly
 // the drawing of that diagram, tabs as \t, other control and glyph bytes as \xNN, backslash as
-// \\, and line feeds kept as line breaks.
+// \\, and line feeds kept as line breaks. A drawing of the compact board is shown as it is,
+// between "[compact" and "]", with its light and dark shades as '.' and ':'.
 std::string view(std::string_view output);
 
 } // namespace referee::test

@@ -196,7 +196,9 @@ TEST(Program, HelpAndVersionPrintAndEndWithoutAGame) {
     const WindowSize window = play_window;
     const std::string window_line = "The board needs a window of at least "
         + std::to_string(window.columns) + " columns and " + std::to_string(window.lines)
-        + " lines.\n";
+        + " lines; the compact\nboard (--board=compact) one of "
+        + std::to_string(compact_window.columns) + " columns and "
+        + std::to_string(compact_window.lines) + " lines, which the usual\n";
     std::string help;
     const std::array<std::pair<std::string, bool>, 5> cases{
         {{"--help", false}, {"-h", false}, {"--version", true}, {"-V", true}, {"-V --help", true}}};
@@ -211,7 +213,7 @@ TEST(Program, HelpAndVersionPrintAndEndWithoutAGame) {
             continue;
         }
         EXPECT_TRUE(program.output.starts_with(
-            "Usage: referee [--glyphs=utf-8 | --glyphs=cp437] [--save FILE]\n"));
+            "Usage: referee [--board=compact] [--glyphs=utf-8 | --glyphs=cp437] [--save FILE]\n"));
         EXPECT_NE(program.output.find(window_line), std::string::npos);
         EXPECT_TRUE(program.output.ends_with("See referee(6) for the whole rules.\n"));
         for (const char* topic : {"e2e4d", "e4e2po", "e7e8ed", "e1g1d", "quit", "Ctrl-C",
@@ -223,15 +225,19 @@ TEST(Program, HelpAndVersionPrintAndEndWithoutAGame) {
     }
     // The manual page is configured with the same version; it and the README name the same size.
     EXPECT_NE(slurp(REFEREE_MAN_PAGE).find("\"referee " REFEREE_VERSION "\""), std::string::npos);
-    const std::string size = "at least " + std::to_string(window.columns) + " columns and "
-        + std::to_string(window.lines) + " lines";
-    EXPECT_NE(slurp(REFEREE_MAN_PAGE).find(size), std::string::npos) << size;
     const fs::path readme = fs::path(REFEREE_GOLDEN_DIR).parent_path().parent_path() / "README.md";
-    EXPECT_NE(slurp(readme).find(size), std::string::npos) << size;
+    const fs::path windows_readme = readme.parent_path() / "packaging" / "windows-README.txt";
+    for (const WindowSize needed : {window, compact_window}) {
+        const std::string size = std::to_string(needed.columns) + " columns and "
+            + std::to_string(needed.lines) + " lines";
+        EXPECT_NE(slurp(REFEREE_MAN_PAGE).find(size), std::string::npos) << size;
+        EXPECT_NE(slurp(readme).find(size), std::string::npos) << size;
+        EXPECT_NE(slurp(windows_readme).find(size), std::string::npos) << size;
+    }
 }
 
 TEST(Program, UnknownArgumentsAreRefusedWithoutAGame) {
-    const std::array<std::pair<std::string, std::string>, 8> cases{{
+    const std::array<std::pair<std::string, std::string>, 10> cases{{
         {"--foo", "referee: unknown option '--foo'"},
         {"-- -h", "referee: unknown option '--'"},
         {"x", "referee: unexpected argument 'x'"},
@@ -240,6 +246,8 @@ TEST(Program, UnknownArgumentsAreRefusedWithoutAGame) {
         {"-", "referee: unexpected argument '-'"},
         {"--glyphs=latin1", "referee: --glyphs takes utf-8 or cp437, not 'latin1'"},
         {"--glyphs", "referee: unknown option '--glyphs'"},
+        {"--board=small", "referee: --board takes full or compact, not 'small'"},
+        {"--board", "referee: unknown option '--board'"},
     }};
     for (const auto& [arguments, message] : cases) {
         SCOPED_TRACE(arguments);
@@ -263,6 +271,19 @@ TEST(Program, GlyphsOptionForcesTheEncoding) {
     const ProgramRun raw = run_program(std::string(game), "C.UTF-8", "--glyphs=cp437");
     EXPECT_EQ(raw.status, 1);
     EXPECT_EQ(raw.output, run(game).output);
+}
+
+// --board chooses the drawing, the last one given counting, in either encoding.
+TEST(Program, BoardOptionChoosesTheDrawing) {
+    const ProgramRun compact = run_program(std::string(game), "C", "--board=compact");
+    EXPECT_EQ(compact.status, 1);
+    EXPECT_EQ(compact.output, run(game, GlyphMode::raw, BoardStyle::compact).output);
+    EXPECT_NE(compact.output, run(game).output);
+    EXPECT_EQ(run_program(std::string(game), "C", "--board=compact --board=full").output,
+        run(game).output);
+    const ProgramRun utf8 = run_program(std::string(game), "C", "--glyphs=utf-8 --board=compact");
+    EXPECT_EQ(utf8.output, run(game, GlyphMode::utf8, BoardStyle::compact).output);
+    EXPECT_NE(utf8.output.find("\u2592m\u2592"), std::string::npos); // the small king on e1
 }
 
 // Standard input that cannot be read ends the run with a report and status 2, once the output

@@ -5,7 +5,9 @@
 # starts the referee in smaller panes and checks the hint about the window size: shown at 80x24
 # under the introduction while the start gate waits, and one column or line short of the size it
 # names; absent at that size, where the first screen and the answer to a refused move fit; under
-# the prompt of a game taken up again from its record (--save). Then
+# the prompt of a game taken up again from its record (--save). The compact board at 80x24: no
+# hint, and after a few moves the whole board, its legend, the check announced and the prompt on
+# the screen, without a wrapped line. Then
 # the glyphs in a UTF-8 locale that is not installed and in no locale at all, and the line feed
 # after the end of input (Ctrl-D), and the explanation of a 0 that did not quit.
 # Usage: tmux_test.sh PATH/TO/referee      Exit status 77 means skipped (no tmux here).
@@ -52,7 +54,11 @@ capture() {
 }
 # The hint line, if any, from the pane and its history (the introduction may scroll it away).
 hint_line() {
-  tm capture-pane -p -J -S - -t "$session" 2>/dev/null | grep -F "referee:"
+  tm capture-pane -p -J -S - -t "$session" 2>/dev/null | grep -F "referee: the board needs"
+}
+# The hint's second line, which points to the compact board.
+compact_hint_line() {
+  tm capture-pane -p -J -S - -t "$session" 2>/dev/null | grep -F "referee: start it with --board=compact"
 }
 show() {
   echo "---- pane ----"
@@ -141,13 +147,13 @@ expect_empty_rank() {
   done
 }
 
-# start_pane NAME WIDTH HEIGHT [ENV]: the referee in a new detached pane of that size, started by
-# env with the arguments ENV (default: a UTF-8 locale), its exit status recorded in NAME.status
-# by the shell that runs it.
+# start_pane NAME WIDTH HEIGHT [ENV [ARGS]]: the referee in a new detached pane of that size,
+# started by env with the arguments ENV (default: a UTF-8 locale) and given ARGS, its exit status
+# recorded in NAME.status by the shell that runs it.
 start_pane() {
   session="$1"
   tm new-session -d -s "$session" -x "$2" -y "$3" \
-    "env ${4:-LANG=C.UTF-8 LC_ALL=C.UTF-8} '$referee'; echo \$? >'$work/$1.new'; mv '$work/$1.new' '$work/$1.status'" \
+    "env ${4:-LANG=C.UTF-8 LC_ALL=C.UTF-8} '$referee' ${5:-}; echo \$? >'$work/$1.new'; mv '$work/$1.new' '$work/$1.status'" \
     </dev/null \
     || { echo "FAIL: tmux could not start a session"; exit 1; }
   wait_for "PER TE STARTUAR LOJEN."
@@ -173,8 +179,49 @@ done
 [ "$hint_row" -ge 0 ] || fail "at 80x24, the hint is not on the screen while the gate waits"
 [ "$gate_row" -gt "$hint_row" ] || fail "at 80x24, the gate's line is not under the hint"
 [[ "$screen" == *"SUKSESE!!!."* ]] || fail "at 80x24, the introduction's end is not over the hint"
+[ -n "$(compact_hint_line)" ] || fail "at 80x24, the hint does not point to --board=compact"
 [ "$failures" -eq 0 ] || show
 tm kill-session -t small
+
+# The compact board at 80x24: no hint. After a few moves, the last a check, the screen holds the
+# whole drawing from its first line (the file letters), the legend, the announcement and the
+# prompt, and no line wrapped.
+start_pane compact 80 24 "" --board=compact
+[ -z "$(hint_line)$(compact_hint_line)" ] || fail "the compact board at 80x24 got a hint"
+type_line 14
+wait_for "Levizja nr  1, luan i vogli:>"
+type_line e2e4d
+wait_for "LEVIZJA NR  2, LUAN I MADHI:>"
+type_line f7f6d
+wait_for "Levizja nr  3, luan i vogli:>"
+type_line d1h5d
+wait_for "LEVIZJA NR  4, LUAN I MADHI:>"
+mapfile -t rows < <(tm capture-pane -p -N -t "$session")
+files="            a  b  c  d  e  f  g  h"
+compact_want=(
+  "$files"
+  "         8 ${nb}T$nb${dk}K$dk${nb}F$nb${dk}D$dk${nb}M$nb${dk}F$dk${nb}K$nb${dk}T$dk 8"
+  "         7 ${dk}U$dk${nb}U$nb${dk}U$dk${nb}U$nb${dk}U$dk$nb$nb$nb${dk}U$dk${nb}U$nb 7"
+  "         6 $nb$nb$nb$dk$dk$dk$nb$nb$nb$dk$dk$dk$nb$nb$nb${dk}U$dk$nb$nb$nb$dk$dk$dk 6"
+  "         5 $dk$dk$dk$nb$nb$nb$dk$dk$dk$nb$nb$nb$dk$dk$dk$nb$nb$nb$dk$dk$dk${nb}d$nb 5"
+  "         4 $nb$nb$nb$dk$dk$dk$nb$nb$nb$dk$dk$dk${nb}u$nb$dk$dk$dk$nb$nb$nb$dk$dk$dk 4"
+  "         3 $dk$dk$dk$nb$nb$nb$dk$dk$dk$nb$nb$nb$dk$dk$dk$nb$nb$nb$dk$dk$dk$nb$nb$nb 3"
+  "         2 ${nb}u$nb${dk}u$dk${nb}u$nb${dk}u$dk$nb$nb$nb${dk}u$dk${nb}u$nb${dk}u$dk 2"
+  "         1 ${dk}t$dk${nb}k$nb${dk}f$dk$nb$nb$nb${dk}m$dk${nb}f$nb${dk}k$dk${nb}t$nb 1"
+  "$files"
+  ""
+  "         U 8  T 2  K 2  F 2  D 1  M 1"
+  "         u 8  t 2  k 2  f 2  d 1  m 1"
+  "         SHAH!!! I VOGLI I DHA SHAH TE MADHIT ME FILV OSE DAMEV"
+  "                                                 LEVIZJA NR  4, LUAN I MADHI:>"
+)
+for i in "${!compact_want[@]}"; do
+  [ "${rows[$i]%"${rows[$i]##*[! ]}"}" == "${compact_want[$i]}" ] \
+    || fail "compact board at 80x24, screen line $((i + 1)): want '${compact_want[$i]}', got '${rows[$i]}'"
+done
+[ "$(tm capture-pane -p -J -t "$session" | wc -l)" -eq 24 ] || fail "a line wrapped with the compact board at 80x24"
+[ "$failures" -eq 0 ] || show
+tm kill-session -t compact
 
 # A game taken up again from its record at 80x24: the screen it stood at (the board, the big side
 # to move), then the hint under its prompt, since the clear at the top of that screen would wipe a
@@ -360,4 +407,4 @@ if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed"
   exit 1
 fi
-echo "PASS: window hint at 80x24 over the gate and one short of ${need_w}x$need_h, none at that size where a refused move fits; glyphs with a missing UTF-8 locale and with none, a line feed after Ctrl-D; board, legend, prompts and exit status on a ${width}x${height} tmux pane"
+echo "PASS: window hint at 80x24 over the gate and one short of ${need_w}x$need_h, none at that size where a refused move fits; the compact board whole at 80x24 after a check; glyphs with a missing UTF-8 locale and with none, a line feed after Ctrl-D; board, legend, prompts and exit status on a ${width}x${height} tmux pane"

@@ -4,10 +4,12 @@
 // the game redraw compares the terminal's screen with the native program's output for the same
 // input in C.UTF-8: the text after its last clear. It checks that the game's window fits the
 // browser's at common screen sizes, then ends the game with 0, starts another and ends that one
-// with Ctrl-D.
-//   REFEREE_SITE    the site folder (build-web/site)
-//   REFEREE_NATIVE  the native program (build/referee)
-//   REFEREE_SHOT    where the screenshot goes (a PNG)
+// with Ctrl-D. A second test plays on phone-sized screens: the compact board, its text size, the
+// switch between the boards, browser zoom, keys typed while the program loads, and a tap.
+//   REFEREE_SITE        the site folder (build-web/site)
+//   REFEREE_NATIVE      the native program (build/referee)
+//   REFEREE_SHOT        where the screenshot goes (a PNG)
+//   REFEREE_PHONE_SHOT  where the screenshot of the compact board on a phone goes (a PNG)
 'use strict';
 const assert = require('node:assert');
 const { spawnSync } = require('node:child_process');
@@ -21,6 +23,7 @@ const puppeteer = require('puppeteer-core');
 const site = process.env.REFEREE_SITE || 'build-web/site';
 const native = process.env.REFEREE_NATIVE || 'build/referee';
 const shot = process.env.REFEREE_SHOT || 'build-web/web.png';
+const phoneShot = process.env.REFEREE_PHONE_SHOT || 'build-web/phone.png';
 const game = fs.readFileSync(path.join(__dirname, 'game.txt'), 'utf8').split('\n').slice(0, -1);
 const clear = '\x1b[H\x1b[2J';
 
@@ -42,9 +45,18 @@ function serve() {
     return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
 }
 
+// The windows of the two boards as the program measures them (game/screen_size.h).
+const header = fs.readFileSync(path.join(__dirname, '..', '..', 'game', 'screen_size.h'), 'utf8');
+function measured(name) {
+    const [, columns, lines] = header.match(new RegExp(`${name}\\{(\\d+), (\\d+)\\}`));
+    return { columns: Number(columns), lines: Number(lines) };
+}
+const fullWindow = measured('play_window');
+const compactWindow = measured('compact_window');
+
 // The native program on these lines: its output and how many times it cleared the screen.
-function nativeRun(lines) {
-    const done = spawnSync(native, [], { input: lines.map((line) => `${line}\n`).join(''),
+function nativeRun(lines, args = []) {
+    const done = spawnSync(native, args, { input: lines.map((line) => `${line}\n`).join(''),
         env: { ...process.env, LC_ALL: 'C.UTF-8' } });
     const output = done.stdout.toString('utf8');
     return { output, clears: output.split(clear).length - 1 };
@@ -85,10 +97,8 @@ async function waitForRead(page, reads) {
         || (window.referee.state === 'waiting' && window.referee.reads > after), {}, reads);
 }
 
-test('a game in the page shows what the native program prints', { timeout: 240000 }, async () => {
-    const server = await serve();
-    const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'referee-chromium-'));
-    const browser = await puppeteer.launch({
+function launch(profile) {
+    return puppeteer.launch({
         executablePath: '/usr/bin/chromium',
         headless: true,
         userDataDir: profile,
@@ -96,6 +106,24 @@ test('a game in the page shows what the native program prints', { timeout: 24000
             '--disable-background-networking', '--disable-component-update', '--disable-sync'],
         defaultViewport: { width: 1280, height: 900 },
     });
+}
+
+// Two frames later everything changed has been drawn.
+function drawn(page) {
+    return page.waitForFunction(() => new Promise((done) =>
+        requestAnimationFrame(() => requestAnimationFrame(() => done(true)))));
+}
+
+test('the page shows the window measured by the program', () => {
+    const main = fs.readFileSync(path.join(__dirname, '..', 'main.js'), 'utf8');
+    assert.match(main, new RegExp(`full: \\{ columns: ${fullWindow.columns}, lines: ${fullWindow.lines} \\}`));
+    assert.match(main, new RegExp(`compact: \\{ columns: ${compactWindow.columns}, lines: ${compactWindow.lines} \\}`));
+});
+
+test('a game in the page shows what the native program prints', { timeout: 240000 }, async () => {
+    const server = await serve();
+    const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'referee-chromium-'));
+    const browser = await launch(profile);
     try {
         const page = await browser.newPage();
         const problems = [];
@@ -140,19 +168,22 @@ test('a game in the page shows what the native program prints', { timeout: 24000
 
         // The whole window of the game fits the browser's, above the status line, at the sizes of
         // common screens (a maximised browser on 1366x768 and on 1920x1080, a full 1080p, 720p).
-        for (const [width, height] of [[1366, 657], [1920, 969], [1920, 1080], [1280, 720]]) {
+        // On a whole screen of 1366x768 the text is 9.75 px at least.
+        for (const [width, height] of [[1366, 657], [1366, 768], [1920, 969], [1920, 1080], [1280, 720]]) {
             await page.setViewport({ width, height });
-            await page.waitForFunction(() => new Promise((drawn) =>
-                requestAnimationFrame(() => requestAnimationFrame(() => drawn(true)))));
+            await drawn(page);
             const fits = await page.evaluate(() => {
                 const screen = document.querySelector('.xterm-screen').getBoundingClientRect();
                 const status = document.getElementById('status').getBoundingClientRect();
                 const { terminal } = window.referee;
                 return { cols: terminal.cols, rows: terminal.rows, bottom: screen.bottom,
-                    right: screen.right, status: status.top, width: window.innerWidth };
+                    right: screen.right, status: status.top, width: window.innerWidth,
+                    font: terminal.options.fontSize, board: window.referee.board };
             });
-            assert.ok(fits.cols === 132 && fits.rows === 64 && fits.bottom <= fits.status
-                && fits.right <= fits.width, `at ${width}x${height}: ${JSON.stringify(fits)}`);
+            assert.ok(fits.board === 'full' && fits.cols === fullWindow.columns
+                && fits.rows === fullWindow.lines && fits.bottom <= fits.status
+                && fits.right <= fits.width && (height !== 768 || fits.font >= 9.75),
+                `at ${width}x${height}: ${JSON.stringify(fits)}`);
         }
         await page.setViewport({ width: 1280, height: 900 });
 
@@ -176,6 +207,166 @@ test('a game in the page shows what the native program prints', { timeout: 24000
         await page.keyboard.up('Control');
         await page.waitForFunction(() => window.referee.state === 'ended');
         assert.strictEqual(await page.evaluate(() => window.referee.status), 1);
+        assert.deepStrictEqual(problems, []);
+    } finally {
+        await browser.close();
+        server.close();
+        fs.rmSync(profile, { recursive: true, force: true });
+    }
+});
+
+// What a phone shows: the terminal's geometry and where it stands, the status line, the font.
+function phoneView(page) {
+    return page.evaluate(() => {
+        const screen = document.querySelector('.xterm-screen').getBoundingClientRect();
+        const status = document.getElementById('status').getBoundingClientRect();
+        const { terminal, board } = window.referee;
+        return { board, cols: terminal.cols, rows: terminal.rows, font: terminal.options.fontSize,
+            ratio: window.devicePixelRatio, bottom: screen.bottom, right: screen.right,
+            status: status.top, width: window.innerWidth };
+    });
+}
+
+// The compact drawing's 13 lines as the native program prints them, then the prompt that follows.
+function compactScreen(lines) {
+    const { output } = nativeRun(lines, ['--board=compact']);
+    return screenText(output.slice(output.lastIndexOf(clear) + clear.length));
+}
+
+// The terminal's rows with the lines that went on over the next row joined again.
+async function joinedText(page) {
+    return page.evaluate(() => new Promise((resolve) => {
+        const { terminal } = window.referee;
+        terminal.write('', () => {
+            const buffer = terminal.buffer.active;
+            const rows = [];
+            for (let y = 0; y < terminal.rows; ++y) {
+                const row = buffer.getLine(buffer.viewportY + y);
+                const text = row.translateToString(true);
+                if (row.isWrapped && rows.length > 0) {
+                    rows[rows.length - 1] = rows[rows.length - 1].padEnd(terminal.cols) + text;
+                } else {
+                    rows.push(text);
+                }
+            }
+            resolve(rows);
+        });
+    }));
+}
+
+// The compact screen on the page: the drawing line for line as the native program prints it, and
+// the prompt after it, the whole terminal inside the window above the status line.
+async function assertCompactScreen(page, lines, what) {
+    const want = compactScreen(lines);
+    const got = (await joinedText(page)).map((row) => row.trimEnd());
+    assert.deepStrictEqual(got.slice(0, 13), want.slice(0, 13), what);
+    const prompt = want[want.length - 1].trim();
+    assert.ok(got.some((row) => row.trim().startsWith(prompt)), `${what}: no "${prompt}" in ${JSON.stringify(got)}`);
+}
+
+test('on a phone the page draws the compact board, switches boards and zooms', { timeout: 240000 }, async () => {
+    const server = await serve();
+    const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'referee-chromium-'));
+    const browser = await launch(profile);
+    try {
+        const page = await browser.newPage();
+        const problems = [];
+        page.on('pageerror', (error) => problems.push(error.message));
+        await page.setViewport({ width: 390, height: 844, hasTouch: true });
+        // The program is slow to arrive, and 14 is typed while it loads: nothing is lost.
+        await page.setRequestInterception(true);
+        page.on('request', (request) => {
+            if (request.url().endsWith('/referee.wasm')) {
+                setTimeout(() => request.continue(), 1500);
+            } else {
+                request.continue();
+            }
+        });
+        await page.goto(`http://127.0.0.1:${server.address().port}/`);
+        await page.waitForFunction(() => window.referee.state === 'loading'
+            && document.activeElement === document.querySelector('.xterm-helper-textarea'));
+        await page.keyboard.type('14');
+        await page.keyboard.press('Enter');
+        await page.waitForFunction(() => {
+            const { terminal, state } = window.referee;
+            const buffer = terminal.buffer.active;
+            for (let y = 0; y < buffer.length; ++y) {
+                if (buffer.getLine(y).translateToString(true).includes('vogli:>')) {
+                    return state === 'waiting';
+                }
+            }
+            return false;
+        });
+        assert.ok(await page.evaluate(() => window.referee.early) >= 3, 'keys were not typed while loading');
+
+        // Upright: the compact board, text of 14 px at least, the whole board and the prompt shown.
+        let view = await phoneView(page);
+        assert.ok(view.board === 'compact' && view.font >= 14 && view.bottom <= view.status
+            && view.right <= view.width, `at 390x844: ${JSON.stringify(view)}`);
+        await assertCompactScreen(page, ['14'], 'at 390x844 after 14');
+
+        // A tap on the page, away from the terminal, gives it the keyboard again.
+        await page.evaluate(() => document.activeElement.blur());
+        await page.tap('#message');
+        assert.ok(await page.evaluate(() =>
+            document.activeElement === document.querySelector('.xterm-helper-textarea')), 'a tap did not focus the game');
+
+        let reads = await page.evaluate(() => window.referee.reads);
+        await page.keyboard.type('e2e4d');
+        await page.keyboard.press('Enter');
+        await waitForRead(page, reads);
+        await assertCompactScreen(page, ['14', 'e2e4d'], 'at 390x844 after e2e4d');
+        await drawn(page);
+        await page.screenshot({ path: phoneShot });
+
+        // The switch: the full board with the same game, then the compact one again; a line being
+        // typed stays.
+        await page.keyboard.type('e7');
+        for (const board of ['full', 'compact']) {
+            await page.click('#board');
+            await page.waitForFunction((want) => window.referee.board === want
+                && window.referee.state === 'waiting', {}, board);
+            await drawn(page);
+            if (board === 'full') {
+                const { output } = nativeRun(['14', 'e2e4d']);
+                const want = screenText(output.slice(output.lastIndexOf(clear) + clear.length));
+                const got = screenText(await terminalText(page));
+                assert.deepStrictEqual(got.slice(0, want.length - 1), want.slice(0, want.length - 1), 'the full board after the switch');
+            } else {
+                await assertCompactScreen(page, ['14', 'e2e4d'], 'the compact board after switching back');
+            }
+        }
+        reads = await page.evaluate(() => window.referee.reads);
+        await page.keyboard.type('e5d');
+        await page.keyboard.press('Enter');
+        await waitForRead(page, reads);
+        await assertCompactScreen(page, ['14', 'e2e4d', 'e7e5d'], 'the line typed across the switches');
+
+        // On its side: 12 px at least, the whole window of the compact board.
+        await page.setViewport({ width: 844, height: 390, hasTouch: true });
+        await drawn(page);
+        view = await phoneView(page);
+        assert.ok(view.board === 'compact' && view.font >= 12 && view.cols === compactWindow.columns
+            && view.bottom <= view.status && view.right <= view.width, `at 844x390: ${JSON.stringify(view)}`);
+        await assertCompactScreen(page, ['14', 'e2e4d', 'e7e5d'], 'at 844x390');
+
+        // Zoomed to 200 %: the window has half the room in CSS pixels and twice the pixel ratio.
+        // The text is larger on the screen, the page scrolls, and the prompt stays in view.
+        await page.setViewport({ width: 422, height: 195, deviceScaleFactor: 2, hasTouch: true });
+        await drawn(page);
+        const zoomed = await phoneView(page);
+        assert.ok(zoomed.font * zoomed.ratio > view.font * view.ratio, `zoom: ${JSON.stringify([view, zoomed])}`);
+        const cursor = await page.evaluate(() => {
+            const { terminal } = window.referee;
+            const screen = document.querySelector('.xterm-screen').getBoundingClientRect();
+            const box = document.getElementById('screen').getBoundingClientRect();
+            const buffer = terminal.buffer.active;
+            const top = screen.top + (buffer.cursorY + buffer.baseY - buffer.viewportY) * screen.height / terminal.rows;
+            const left = screen.left + buffer.cursorX * screen.width / terminal.cols;
+            return { top, left, box: { top: box.top, bottom: box.bottom, left: box.left, right: box.right } };
+        });
+        assert.ok(cursor.top >= cursor.box.top && cursor.top < cursor.box.bottom
+            && cursor.left >= cursor.box.left && cursor.left < cursor.box.right, `the prompt is out of view: ${JSON.stringify(cursor)}`);
         assert.deepStrictEqual(problems, []);
     } finally {
         await browser.close();
