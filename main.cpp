@@ -1,8 +1,8 @@
 // The referee on the real terminal.
 #include "console/process.h"
 #include "console/quit_notice.h"
-#include "console/record_file.h"
-#include "console/recording_console.h"
+#include "console/recording/record_file.h"
+#include "console/recording/recording_console.h"
 #include "console/terminal_console.h"
 #include "game/command_line.h"
 #include "game/request_loop.h"

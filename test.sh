@@ -47,12 +47,12 @@ stage() {
 }
 
 tests() {
-  cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DREFEREE_TESTS=ON &&
+  cmake -S . -B build -DREFEREE_WERROR=ON -DCMAKE_BUILD_TYPE=Release -DREFEREE_TESTS=ON &&
     cmake --build build -j"$jobs" &&
     (cd build && ctest --output-on-failure -j"$jobs")
 }
 sanitizers() {
-  cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DREFEREE_SANITIZE=ON -DREFEREE_TESTS=ON &&
+  cmake -S . -B build-sanitize -DREFEREE_WERROR=ON -DCMAKE_BUILD_TYPE=Debug -DREFEREE_SANITIZE=ON -DREFEREE_TESTS=ON &&
     cmake --build build-sanitize -j"$jobs" &&
     (cd build-sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
       ctest --output-on-failure -j"$jobs")

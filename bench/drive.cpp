@@ -185,7 +185,8 @@ int main(int argc, char** argv) {
     command.push_back(nullptr);
     const std::string_view mode = argv[1];
     if (mode == "first-prompt") {
-        return first_prompt(std::max(1L, std::strtol(argv[2], nullptr, 10)), command);
+        const long runs = std::max(1L, std::strtol(argv[2], nullptr, 10));
+        return first_prompt(static_cast<std::size_t>(runs), command);
     }
     if (mode == "interactive") {
         return interactive(argv[2], command);

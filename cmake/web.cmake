@@ -1,6 +1,6 @@
 # The WebAssembly build (emscripten): referee.js and referee.wasm, one module that both the web
 # page and node load. createReferee(options) makes an instance; its options carry the console's
-# writeOutput, writeError and readInput (console/web_console.cpp) and the locale in ENV. The host
+# writeOutput, writeError and readInput (console/web/web_console.cpp) and the locale in ENV. The host
 # then runs the program with ccall('main', ..., {async: true}), whose promise gives the exit
 # status once the last read has been waited for (a plain start would report main's return at the
 # first wait).

@@ -1,86 +1,38 @@
 #include "console/terminal_console.h"
 
-#include "console/glyph_choice.h"
 #include "console/process.h"
-
-#include <cerrno>
-#include <clocale>
-#include <langinfo.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
+#include "console/terminal_home.h"
 
 namespace referee {
-
-namespace {
-
-// Writes all of text on a file descriptor, again after an interruption. Returns 0, or the errno
-// value of the first failure.
-int write_all(int descriptor, std::string_view text) {
-    std::size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t count = ::write(descriptor, text.data() + written, text.size() - written);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count < 0) {
-            return errno;
-        }
-        if (count == 0) {
-            return EIO; // no progress and no reason given
-        }
-        written += static_cast<std::size_t>(count);
-    }
-    return 0;
-}
-
-} // namespace
-
-std::optional<WindowSize> output_window_size() {
-    winsize size{};
-    if (::isatty(STDOUT_FILENO) == 0 || ::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0
-        || size.ws_col == 0 || size.ws_row == 0) {
-        return std::nullopt;
-    }
-    return WindowSize{size.ws_col, size.ws_row};
-}
-
-bool output_is_terminal() {
-    return ::isatty(STDOUT_FILENO) != 0;
-}
-
-bool input_is_terminal() {
-    return ::isatty(STDIN_FILENO) != 0;
-}
-
-void write_error_output(std::string_view text) {
-    static_cast<void>(write_all(STDERR_FILENO, text));
-}
 
 TerminalConsole::TerminalConsole(GlyphMode mode)
     : TextConsole(mode) {
     reserve(2 * flush_threshold);
+    terminal_home::set_up(mode);
 }
 
 TerminalConsole::~TerminalConsole() {
     flush();
+    terminal_home::put_back();
 }
 
 GlyphMode TerminalConsole::mode_from_locale() {
-    LocaleFacts facts;
-    facts.name = locale_name_from_environment();
-    facts.locale_set = std::setlocale(LC_CTYPE, "") != nullptr;
-    const char* codeset = nl_langinfo(CODESET);
-    facts.codeset = codeset != nullptr ? codeset : "";
-    facts.output_is_terminal = output_is_terminal();
-    return choose_glyph_mode(facts);
+    return terminal_home::glyph_mode_from_locale();
 }
 
 void TerminalConsole::flush() {
-    const int error = write_all(STDOUT_FILENO, pending());
-    if (error != 0) {
+    if (const int error = terminal_home::write_out(pending()); error != 0) {
+        terminal_home::put_back(); // the report ends the process at once, past every exit hook
         fail_output(error);
     }
     clear_pending();
+}
+
+void TerminalConsole::finish_run() {
+    if (input_ended_ && output_is_terminal()) {
+        write("\n");
+    }
+    flush();
 }
 
 int TerminalConsole::peek_byte() {
@@ -90,23 +42,16 @@ int TerminalConsole::peek_byte() {
     if (input_ended_) {
         return end_of_input;
     }
-    flush(); // the user must see everything before the program waits
-    for (;;) {
-        const ssize_t count = ::read(STDIN_FILENO, input_.data(), input_.size());
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count < 0) {
-            fail_input(errno); // output was flushed above; the report ends the run
-        }
-        if (count == 0) {
-            input_ended_ = true;
-            return end_of_input;
-        }
-        next_ = 0;
-        filled_ = static_cast<std::size_t>(count);
-        return static_cast<unsigned char>(input_[next_]);
+    flush(); // the player must see everything before the program waits
+    const terminal_home::Read read = terminal_home::read_in(input_.data(), input_.size());
+    if (read.error != 0) {
+        terminal_home::put_back(); // output was flushed above; the report ends the run
+        fail_input(read.error);
     }
+    next_ = 0;
+    filled_ = read.count;
+    input_ended_ = read.ended;
+    return filled_ > 0 ? static_cast<unsigned char>(input_[0]) : end_of_input;
 }
 
 } // namespace referee

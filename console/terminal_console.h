@@ -1,6 +1,7 @@
 // The console on the process's standard input and output. Output is buffered and written in
 // large pieces; it is flushed before every read of standard input and when the console closes.
-// The first write that fails ends the process with a report on standard error (fail_output).
+// The first write that fails ends the process with a report on standard error (fail_output), and
+// so does a read that fails (fail_input). The platform's part is its home (terminal_home.h).
 #pragma once
 
 #include "console/process.h"
@@ -17,7 +18,6 @@ public:
     TerminalConsole(const TerminalConsole&) = delete;
     TerminalConsole& operator=(const TerminalConsole&) = delete;
 
-    // Both homes buffer the same way; only flush() and the reads know the platform.
     void write(std::string_view text) override {
         TextConsole::write(text);
         flush_if_large();
@@ -33,12 +33,7 @@ public:
     void flush();
     // Writes what is pending at the end of a run. After the end of input on a terminal (Ctrl-D,
     // Ctrl+Z), a line feed first, so that the shell's prompt starts on a line of its own.
-    void finish_run() {
-        if (input_ended_ && output_is_terminal()) {
-            write("\n");
-        }
-        flush();
-    }
+    void finish_run();
 
     // The glyph encoding that the locale and standard output call for (choose_glyph_mode).
     static GlyphMode mode_from_locale();

@@ -1,7 +1,6 @@
 #include "console/text_console.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <utility>
@@ -59,17 +58,16 @@ std::string utf8(std::uint16_t point) {
 
 } // namespace
 
-static_assert(std::endian::native == std::endian::little, "the packed encodings assume it");
-
 TextConsole::TextConsole(GlyphMode mode)
     : mode_(mode) {
     for (std::size_t byte = 0; byte < utf8_.size(); ++byte) {
         const bool control = byte == '\t' || byte == '\n' || byte == 0x1b;
         const std::string encoded
             = control ? std::string(1, static_cast<char>(byte)) : utf8(cp437(byte));
-        Utf8 packed = static_cast<Utf8>(encoded.size()) << 24U;
-        std::memcpy(&packed, encoded.data(), encoded.size()); // little-endian: low bytes first
-        utf8_[byte] = packed;
+        std::array<char, sizeof(Utf8)> bytes{};
+        std::copy(encoded.begin(), encoded.end(), bytes.begin());
+        bytes.back() = static_cast<char>(encoded.size());
+        std::memcpy(&utf8_[byte], bytes.data(), bytes.size());
     }
 }
 
@@ -120,7 +118,7 @@ char* TextConsole::encode_into(char* out, std::string_view text) const {
     for (const char byte : text) {
         const Utf8 encoded = utf8_[static_cast<unsigned char>(byte)];
         std::memcpy(out, &encoded, sizeof encoded);
-        out += encoded >> 24U;
+        out += (encoded >> utf8_length_shift) & 0xFFU;
     }
     return out;
 }

@@ -5,6 +5,7 @@
 #include "console/console.h"
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -38,11 +39,13 @@ protected:
     void reserve(std::size_t capacity);
 
 private:
-    // A byte's UTF-8 encoding packed in one word: up to three bytes in memory order, and their
-    // number in the top byte. Written as a whole word, then the end moves by the number; so an
-    // encoding needs one spare byte after its end.
+    // A byte's UTF-8 encoding packed in one word whose four bytes, in memory order, are up to
+    // three bytes of the encoding and then their number. The word is copied whole, then the end
+    // moves by the number; so an encoding needs one spare byte after its end. The number's place
+    // in the word's value depends on the byte order.
     using Utf8 = std::uint32_t;
     static constexpr std::size_t utf8_max = 3;
+    static constexpr unsigned utf8_length_shift = std::endian::native == std::endian::big ? 0 : 24;
 
     // Room for `extra` more bytes; returns where they go.
     char* make_room(std::size_t extra);

@@ -1,6 +1,7 @@
 #include "game/command_line.h"
 
 #include "game/screen_size.h"
+#include "referee_version.h"
 
 namespace referee {
 

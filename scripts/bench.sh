@@ -18,7 +18,7 @@ generator=()
 if command -v ninja >/dev/null 2>&1 && [ ! -f build-bench/Makefile ]; then
   generator=(-G Ninja)
 fi
-cmake -S . -B build-bench "${generator[@]}" -DCMAKE_BUILD_TYPE=Release -DREFEREE_BENCH=ON \
+cmake -S . -B build-bench -DREFEREE_WERROR=ON "${generator[@]}" -DCMAKE_BUILD_TYPE=Release -DREFEREE_BENCH=ON \
   -DREFEREE_TESTS=OFF >/dev/null
 cmake --build build-bench -j"$(nproc)" --target referee referee_replay referee_micro referee_drive \
   referee_redraw

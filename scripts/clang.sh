@@ -8,7 +8,7 @@ bash scripts/deps.sh clang
 jobs="$(nproc)"
 build=build-clang
 start=$SECONDS
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DREFEREE_TESTS=ON \
+cmake -S . -B "$build" -DREFEREE_WERROR=ON -DCMAKE_BUILD_TYPE=Release -DREFEREE_TESTS=ON \
   -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
   -DCMAKE_CXX_FLAGS=-stdlib=libc++ -DCMAKE_EXE_LINKER_FLAGS=-stdlib=libc++ \
   -DREFEREE_GTEST_SOURCE=/usr/src/googletest >/dev/null

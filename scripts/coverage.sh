@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 floor="${1:-95}"
 bash scripts/deps.sh test coverage
 build=build-coverage
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DREFEREE_COVERAGE=ON -DREFEREE_TESTS=ON >/dev/null
+cmake -S . -B "$build" -DREFEREE_WERROR=ON -DCMAKE_BUILD_TYPE=Debug -DREFEREE_COVERAGE=ON -DREFEREE_TESTS=ON >/dev/null
 cmake --build "$build" -j"$(nproc)"
 find "$build" -name '*.gcda' -delete
 (cd "$build" && ctest --output-on-failure -j"$(nproc)" >/dev/null)

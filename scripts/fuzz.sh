@@ -19,7 +19,7 @@ esac
 
 bash scripts/deps.sh build fuzz
 
-cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
+cmake -S . -B build-fuzz -DREFEREE_WERROR=ON -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
   -DREFEREE_FUZZ=ON -DREFEREE_TESTS=OFF -DREFEREE_BENCH=OFF >/dev/null
 cmake --build build-fuzz --target fuzz_referee -j"$(nproc)"
 

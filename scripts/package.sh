@@ -8,7 +8,7 @@ bash scripts/deps.sh build package
 build="build-package"
 
 mkdir -p "$build"
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DREFEREE_TESTS=OFF -DREFEREE_BENCH=OFF \
+cmake -S . -B "$build" -DREFEREE_WERROR=ON -DCMAKE_BUILD_TYPE=Release -DREFEREE_TESTS=OFF -DREFEREE_BENCH=OFF \
   -DREFEREE_FUZZ=OFF -DREFEREE_SANITIZE=OFF -DREFEREE_COVERAGE=OFF -DREFEREE_HARDEN=ON \
   -DREFEREE_INSTALL_DIR=games >"$build/configure.log" 2>&1 || {
   cat "$build/configure.log" >&2

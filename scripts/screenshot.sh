@@ -22,7 +22,7 @@ bash scripts/deps.sh build screenshot
 
 mkdir -p build
 log=build/screenshot-build.log
-if ! { [ -f build/CMakeCache.txt ] || cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DREFEREE_TESTS=OFF; } \
+if ! { [ -f build/CMakeCache.txt ] || cmake -S . -B build -DREFEREE_WERROR=ON -DCMAKE_BUILD_TYPE=Release -DREFEREE_TESTS=OFF; } \
   >"$log" 2>&1 || ! cmake --build build --target referee -j"$(nproc)" >>"$log" 2>&1; then
   cat "$log" >&2
   echo "screenshot.sh: the build failed (log: $log)" >&2

@@ -40,7 +40,7 @@ fi
 echo "== WebAssembly build"
 mkdir -p "$build"
 log="$build/build.log"
-if ! { emcmake cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DREFEREE_TESTS=OFF &&
+if ! { emcmake cmake -S . -B "$build" -DREFEREE_WERROR=ON -DCMAKE_BUILD_TYPE=Release -DREFEREE_TESTS=OFF &&
   cmake --build "$build" -j"$(nproc)"; } >"$log" 2>&1; then
   cat "$log" >&2
   echo "web.sh: the build failed (log: $log)" >&2
@@ -67,7 +67,7 @@ step_done "build and site"
 
 if [ "$test_too" -eq 1 ]; then
   # The native program from the same sources is the reference.
-  if ! { [ -f build/CMakeCache.txt ] || cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DREFEREE_TESTS=OFF; } >"$build/native.log" 2>&1 ||
+  if ! { [ -f build/CMakeCache.txt ] || cmake -S . -B build -DREFEREE_WERROR=ON -DCMAKE_BUILD_TYPE=Release -DREFEREE_TESTS=OFF; } >"$build/native.log" 2>&1 ||
     ! cmake --build build --target referee -j"$(nproc)" >>"$build/native.log" 2>&1; then
     cat "$build/native.log" >&2
     echo "web.sh: the native build failed" >&2

@@ -17,7 +17,7 @@ step_start=$SECONDS
 step_done() { times+=("$1: $((SECONDS - step_start)) s"); step_start=$SECONDS; }
 
 echo "== cross build"
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+cmake -S . -B "$build" -DREFEREE_WERROR=ON -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
   -DCMAKE_BUILD_TYPE=Release -DREFEREE_TESTS=ON -DREFEREE_GTEST_SOURCE=/usr/src/googletest >/dev/null
 cmake --build "$build" -j"$jobs"
 # Static: nothing but the system's own DLLs may be imported.
@@ -52,6 +52,7 @@ status=0
 wine "$build/referee.exe" </dev/null >/dev/null || status=$?
 [ "$status" -eq 1 ] || { echo "windows.sh: referee.exe ended with status $status" >&2; exit 1; }
 wine "$build/tests/referee_tests.exe" --gtest_brief=1
+wine "$build/tests/referee_terminal_tests.exe" --gtest_brief=1
 step_done "wine tests"
 
 echo "== the compact board under wine, code page 437 and UTF-8"

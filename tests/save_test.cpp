@@ -1,7 +1,8 @@
 // A game kept with --save: played in two sittings it ends on the screen of the same game played
 // in one, its record holds what was typed but the quitting request, a killed run loses no line
 // read before the kill, and each file that cannot hold a record is refused, left as it was.
-#include "console/recording_console.h"
+#include "console/recording/recording_console.h"
+#include "game/record_rule.h"
 #include "game/request_loop.h"
 #include "game/screen_size.h"
 #include "support.h"

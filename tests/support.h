@@ -2,7 +2,9 @@
 // string console, and a readable view of the referee's output.
 #pragma once
 
+#include "console/process.h"
 #include "console/string_console.h"
+#include "game/board_display.h"
 #include "game/game.h"
 
 #include <filesystem>
@@ -49,5 +51,22 @@ std::string read_file(const std::filesystem::path& path);
 // \\, and line feeds kept as line breaks. A drawing of the compact board is shown as it is,
 // between "[compact" and "]", with its light and dark shades as '.' and ':'.
 std::string view(std::string_view output);
+
+// The columns and lines that text fills from the top-left corner of a window: its widest line,
+// with tab stops every 8 columns and every other byte one column, and its number of lines. With
+// `wrap_columns`, on a terminal of that width: a line that reaches past its last column goes on
+// at the start of the next line, and a tab never goes past the last column.
+[[nodiscard]] WindowSize text_size(std::string_view text, int wrap_columns = 0);
+
+// The window a run on `input` needs on a terminal that hands the program one typed line per read
+// and echoes it where the cursor stands. Measured are the screens the player reads while the
+// program waits: from each clear of the window (a new drawing) to the first wait after it, and to
+// the second, when the request typed under the drawing has been answered and the next prompt
+// stands. The widest line of those screens and the tallest of them; the introduction before the
+// first drawing does not count. Further refused requests in a row scroll the drawing up in any
+// window, so they are not counted. The compact board is measured on a terminal of the compact
+// window's width.
+[[nodiscard]] WindowSize play_screen_size(
+    std::string_view input, BoardStyle style = BoardStyle::full);
 
 } // namespace referee::test

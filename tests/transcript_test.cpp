@@ -2,6 +2,7 @@
 // with raw glyph bytes in the C locale and UTF-8 glyphs in a UTF-8 locale; its command line; and
 // its end when standard output cannot be written.
 #include "game/screen_size.h"
+#include "referee_version.h"
 #include "support.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The Windows console's decisions, which a console under an emulator does not show faithfully:
 // the code page and mode it sets and puts back, how it clears the screen, and typed line ends.
 #include "console/text_console.h"
-#include "console/windows_plan.h"
+#include "console/windows/windows_plan.h"
 
 #include <gtest/gtest.h>
 

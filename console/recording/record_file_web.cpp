@@ -1,7 +1,7 @@
 // The record file in the web home: a page has no file that outlives it, and under node the
 // module's files live in memory only, so a game kept with --save would be lost when it ends.
 // The option is refused before the game starts, as a file that cannot be opened is.
-#include "console/record_file.h"
+#include "console/recording/record_file.h"
 
 #include "console/process.h"
 

@@ -1,5 +1,5 @@
 // The record file on POSIX: a descriptor opened for appending, with an exclusive flock.
-#include "console/record_file.h"
+#include "console/recording/record_file.h"
 
 #include "console/process.h"
 

@@ -1,4 +1,4 @@
-#include "console/windows_plan.h"
+#include "console/windows/windows_plan.h"
 
 #include "console/text_console.h"
 

@@ -2,7 +2,7 @@
 // LockFileEx lock on one byte far past any record's end (the lock is mandatory on Windows: over
 // the file itself it would keep others from reading the record); every write goes to the end
 // and is flushed to the disk (FlushFileBuffers).
-#include "console/record_file.h"
+#include "console/recording/record_file.h"
 
 #include "console/process.h"
 

@@ -6,7 +6,7 @@
 // the file is left as it was.
 #pragma once
 
-#include "console/recording_console.h"
+#include "console/recording/recording_console.h"
 
 #include <cstdint>
 #include <string>

@@ -103,8 +103,4 @@ private:
     std::function<void()> on_live_;
 };
 
-// Why `bytes` cannot be a record this program wrote, or nothing when they can (see above).
-// An empty record is a new game.
-[[nodiscard]] std::optional<std::string> record_refusal(std::string_view bytes);
-
 } // namespace referee

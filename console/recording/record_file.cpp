@@ -1,4 +1,4 @@
-#include "console/record_file.h"
+#include "console/recording/record_file.h"
 
 #include "console/process.h"
 

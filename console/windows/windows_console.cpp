@@ -1,9 +1,8 @@
-// The terminal console on Windows: the same buffering as on POSIX, on the C runtime's standard
-// input and output in binary mode, with the console set up for code page 437 for the run.
-#include "console/terminal_console.h"
-
+// The terminal console's home on Windows: the C runtime's standard input and output in binary
+// mode, with the console set up for code page 437 for the run.
 #include "console/process.h"
-#include "console/windows_plan.h"
+#include "console/terminal_home.h"
+#include "console/windows/windows_plan.h"
 
 #include <algorithm>
 #include <atomic>
@@ -177,77 +176,66 @@ void write_error_output(std::string_view text) {
     static_cast<void>(write_all(error_fd, text));
 }
 
-TerminalConsole::TerminalConsole(GlyphMode mode)
-    : TextConsole(mode) {
-    reserve(2 * flush_threshold);
+namespace terminal_home {
+
+void set_up(GlyphMode mode) {
     start_console(mode);
 }
 
-TerminalConsole::~TerminalConsole() {
-    flush();
+void put_back() {
     restore().put_back();
 }
 
-GlyphMode TerminalConsole::mode_from_locale() {
+int write_out(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const windows::Piece piece = windows::next_piece(bytes, platform().clear_method);
+        if (piece.clear) {
+            clear_through_console_api();
+        } else if (const int error = write_all(output_fd, bytes.substr(0, piece.length))) {
+            return error;
+        }
+        bytes.remove_prefix(piece.length);
+    }
+    return 0;
+}
+
+Read read_in(char* into, std::size_t room) {
+    Platform& state = platform();
+    for (;;) {
+        // Typed lines are read apart and translated into `into`, which has room for one more
+        // byte than was read (a CR held from the read before).
+        char* const read_into = state.console_line_ends ? state.typed.data() : into;
+        const std::size_t read_room
+            = state.console_line_ends ? std::min(state.typed.size(), room - 1) : room;
+        const int count = _read(input_fd, read_into, static_cast<unsigned>(read_room));
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count < 0) {
+            return Read{.error = errno};
+        }
+        if (count == 0) {
+            return Read{
+                .count = state.console_line_ends ? state.line_ends.finish(into) : 0, .ended = true};
+        }
+        if (!state.console_line_ends) {
+            return Read{.count = static_cast<std::size_t>(count)};
+        }
+        const auto typed = state.line_ends.translate(
+            std::string_view(state.typed.data(), static_cast<std::size_t>(count)), into);
+        if (typed.count > 0 || typed.ended) {
+            return Read{.count = typed.count, .ended = typed.ended};
+        }
+        // A lone CR held for the next read.
+    }
+}
+
+GlyphMode glyph_mode_from_locale() {
     // A console shows the raw bytes in code page 437 once it is switched; pipes and files get
     // the bytes a POSIX build writes in the C locale. --glyphs=utf-8 chooses UTF-8 instead.
     return GlyphMode::raw;
 }
 
-void TerminalConsole::flush() {
-    std::string_view output = pending();
-    while (!output.empty()) {
-        const windows::Piece piece = windows::next_piece(output, platform().clear_method);
-        if (piece.clear) {
-            clear_through_console_api();
-        } else if (const int error = write_all(output_fd, output.substr(0, piece.length))) {
-            restore().put_back(); // the report ends the process at once, past every exit hook
-            fail_output(error);
-        }
-        output.remove_prefix(piece.length);
-    }
-    clear_pending();
-}
-
-int TerminalConsole::peek_byte() {
-    if (next_ < filled_) {
-        return static_cast<unsigned char>(input_[next_]);
-    }
-    if (input_ended_) {
-        return end_of_input;
-    }
-    flush(); // the user must see everything before the program waits
-    Platform& state = platform();
-    for (;;) {
-        char* const into = state.console_line_ends ? state.typed.data() : input_.data();
-        const std::size_t room = state.console_line_ends ? state.typed.size() : input_.size();
-        const int count = _read(input_fd, into, static_cast<unsigned>(room));
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count < 0) {
-            const int error = errno;
-            restore().put_back(); // the report ends the process at once, past every exit hook
-            fail_input(error);
-        }
-        next_ = 0;
-        if (count <= 0) {
-            input_ended_ = true;
-            filled_ = state.console_line_ends ? state.line_ends.finish(input_.data()) : 0;
-            return filled_ > 0 ? static_cast<unsigned char>(input_[0]) : end_of_input;
-        }
-        filled_ = static_cast<std::size_t>(count);
-        if (state.console_line_ends) {
-            const auto typed = state.line_ends.translate(
-                std::string_view(state.typed.data(), filled_), input_.data());
-            filled_ = typed.count;
-            input_ended_ = typed.ended;
-            if (filled_ == 0 && !typed.ended) {
-                continue; // a lone CR held for the next read
-            }
-        }
-        return filled_ > 0 ? static_cast<unsigned char>(input_[0]) : end_of_input;
-    }
-}
+} // namespace terminal_home
 
 } // namespace referee

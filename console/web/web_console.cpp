@@ -6,11 +6,10 @@
 //                        empty one is the end of input
 // A read waits for that promise with Asyncify: the wasm stack is put aside until the page has a
 // typed line, so the game keeps its blocking request loop. Everything else (buffering, glyphs,
-// clearing) is the text console's, as in the other homes.
-#include "console/terminal_console.h"
-
+// clearing) is the terminal console's, as in the other homes.
 #include "console/glyph_choice.h"
 #include "console/process.h"
+#include "console/terminal_home.h"
 
 #include <emscripten.h>
 
@@ -49,16 +48,26 @@ void write_error_output(std::string_view text) {
     web_write_error(text.data(), text.size());
 }
 
-TerminalConsole::TerminalConsole(GlyphMode mode)
-    : TextConsole(mode) {
-    reserve(2 * flush_threshold);
+namespace terminal_home {
+
+void set_up(GlyphMode /*mode*/) { }
+
+void put_back() { }
+
+int write_out(std::string_view bytes) {
+    // The host takes every byte: a page or a node stream has no write that fails.
+    if (!bytes.empty()) {
+        web_write_output(bytes.data(), bytes.size());
+    }
+    return 0;
 }
 
-TerminalConsole::~TerminalConsole() {
-    flush();
+Read read_in(char* into, std::size_t room) {
+    const std::size_t count = web_read_input(into, room);
+    return Read{.count = count, .ended = count == 0};
 }
 
-GlyphMode TerminalConsole::mode_from_locale() {
+GlyphMode glyph_mode_from_locale() {
     // The host sets the environment: a browser page names a UTF-8 locale, and the node runner
     // passes on LC_ALL, LC_CTYPE and LANG. This libc counts every locale but C and POSIX as
     // UTF-8, installed or not, so the name decides, as it does for a pipe on a POSIX system
@@ -66,30 +75,6 @@ GlyphMode TerminalConsole::mode_from_locale() {
     return names_utf8(locale_name_from_environment()) ? GlyphMode::utf8 : GlyphMode::raw;
 }
 
-void TerminalConsole::flush() {
-    // The host takes every byte: a page or a node stream has no write that fails.
-    if (!pending().empty()) {
-        web_write_output(pending().data(), pending().size());
-    }
-    clear_pending();
-}
-
-int TerminalConsole::peek_byte() {
-    if (next_ < filled_) {
-        return static_cast<unsigned char>(input_[next_]);
-    }
-    if (input_ended_) {
-        return end_of_input;
-    }
-    flush(); // the player must see everything before the program waits
-    const std::size_t count = web_read_input(input_.data(), input_.size());
-    if (count == 0) {
-        input_ended_ = true;
-        return end_of_input;
-    }
-    next_ = 0;
-    filled_ = count;
-    return static_cast<unsigned char>(input_[next_]);
-}
+} // namespace terminal_home
 
 } // namespace referee
