@@ -52,13 +52,6 @@ std::string announced(TestGame& g) {
     return legend_end == std::string::npos ? output : output.substr(legend_end + 6);
 }
 
-// The destination classification the request loop makes before the rules run.
-void classify_destination(GameState& state) {
-    state.target_empty = tri(is_empty(state.to_code()));
-    state.target[Side::small] = tri(is_piece_of(state.to_code(), Side::small));
-    state.target[Side::big] = tri(is_piece_of(state.to_code(), Side::big));
-}
-
 // One check-state flag left by make_move.
 enum class Check { knight, diagonal, line, adjacent_rank, adjacent_file, discovered };
 struct FlagRef {
@@ -186,6 +179,9 @@ TEST(CheckDetection, AnnouncesEachKindOfCheckInOrder) {
             {Check::diagonal, Side::big, Dir::down_left}, yes, diagonal_big, yes, no},
         {"bishop uncovered", {{"b2", SMALL_BISHOP}, {"d4", SMALL_KNIGHT}, {"f6", BIG_KING}}, "d4b5",
             {Check::diagonal, Side::big, Dir::down_left}, yes, diagonal_big, yes, no},
+        {"queen uncovered six squares behind",
+            {{"a1", SMALL_QUEEN}, {"g7", SMALL_KNIGHT}, {"h8", BIG_KING}}, "g7e8",
+            {Check::diagonal, Side::big, Dir::down_left}, yes, diagonal_big, yes, no},
         {"no bishop behind", {{"b2", SMALL_ROOK}, {"d4", SMALL_KNIGHT}, {"f6", BIG_KING}}, "d4b5",
             {Check::diagonal, Side::big, Dir::down_left}, no, "", no, no},
         {"bishop uncovered, king screened",
@@ -279,6 +275,10 @@ TEST(DiscoveredLineChecks, FindTheUncoveredRookOrQueenWhoeverMoves) {
             "e4e5", std::nullopt},
         {"piece leaves the rank", {{"a4", SMALL_ROOK}, {"d4", SMALL_PAWN}, {"h4", BIG_KING}},
             "d4d5", std::pair{Side::big, Dir::left}},
+        {"rook six squares behind", {{"a1", SMALL_ROOK}, {"g1", SMALL_KNIGHT}, {"h1", BIG_KING}},
+            "g1f3", std::pair{Side::big, Dir::left}},
+        {"queen six squares above", {{"h8", SMALL_QUEEN}, {"h2", BIG_BISHOP}, {"h1", BIG_KING}},
+            "h2g3", std::pair{Side::big, Dir::up}},
         {"big queen right of the small king",
             {{"h6", BIG_QUEEN}, {"e6", BIG_BISHOP}, {"b6", SMALL_KING}}, "e6c4",
             std::pair{Side::small, Dir::right}},
@@ -312,114 +312,86 @@ TEST(DiscoveredLineChecks, FindTheUncoveredRookOrQueenWhoeverMoves) {
     }
 }
 
+// A move through the request loop gives the check; the king's step is the next request.
 TEST(KingSteps, RefuseStepsAlongTheCheckAndCarryOutSafeOnes) {
     struct Case {
         const char* name;
-        Pieces pieces;
+        const char* pieces;
         const char* checking_move; // the last move carried out, which leaves the check flags
         const char* step;
         std::string refusal;
         bool moved;
     };
     const std::vector<Case> cases{
-        {"away from a bishop", {{"b7", BIG_BISHOP}, {"d5", SMALL_KING}}, "b7a8", "d5e4",
-            still_diagonal_small, false},
-        {"off the bishop's diagonal", {{"b7", BIG_BISHOP}, {"d5", SMALL_KING}}, "b7a8", "d5d4", "",
-            true},
-        {"away from a pawn", {{"e7", BIG_PAWN}, {"d5", SMALL_KING}}, "e7e6", "d5c4", "", true},
-        {"knight on the same geometry",
-            {{"h5", BIG_BISHOP}, {"e6", SMALL_KING}, {"b2", SMALL_KNIGHT}}, "h5g4", "b2a3",
-            still_diagonal_small, false},
-        {"away from a bishop, big king", {{"h1", SMALL_BISHOP}, {"d5", BIG_KING}}, "h1f3", "d5c6",
-            still_diagonal_big, false},
-        {"small king takes the rook on e3", {{"e8", BIG_ROOK}, {"f3", SMALL_KING}}, "e8e3", "f3e3",
-            "", true},
-        {"along an uncovered rank", {{"h6", BIG_QUEEN}, {"e6", BIG_BISHOP}, {"b6", SMALL_KING}},
-            "e6c4", "b6a6", still_line_small, false},
-        {"along the adjacent rook's file", {{"e1", BIG_ROOK}, {"e5", SMALL_KING}}, "e1e6", "e5e4",
-            still_adjacent_small, false},
-        {"off the adjacent rook's file", {{"e1", BIG_ROOK}, {"e5", SMALL_KING}}, "e1e6", "e5d5", "",
-            true},
-        {"small king takes the adjacent rook", {{"e1", BIG_ROOK}, {"e5", SMALL_KING}}, "e1e6",
-            "e5e6", "", true},
-        {"along the adjacent rook's rank", {{"d8", BIG_ROOK}, {"e3", SMALL_KING}}, "d8d3", "e3f3",
+        {"away from a bishop", "Fb7 md5", "b7a8", "d5e4", still_diagonal_small, false},
+        {"off the bishop's diagonal", "Fb7 md5", "b7a8", "d5d4", "", true},
+        {"away from a pawn", "Ue7 md5", "e7e6", "d5c4", "", true},
+        {"knight on the same geometry", "Fh5 me6 kb2", "h5g4", "b2a3", still_diagonal_small, false},
+        {"away from a bishop, big king", "fh1 Md5", "h1f3", "d5c6", still_diagonal_big, false},
+        {"small king takes the rook on e3", "Te8 mf3", "e8e3", "f3e3", "", true},
+        {"along an uncovered rank", "Dh6 Fe6 mb6", "e6c4", "b6a6", still_line_small, false},
+        {"along the adjacent rook's file", "Te8 me5", "e8e6", "e5e4", still_adjacent_small, false},
+        {"off the adjacent rook's file", "Te8 me5", "e8e6", "e5d5", "", true},
+        {"small king takes the adjacent rook", "Te8 me5", "e8e6", "e5e6", "", true},
+        {"along the adjacent rook's rank", "Td8 me3", "d8d3", "e3f3",
             still_line_small + still_adjacent_small, false},
-        {"along a rank check", {{"a8", SMALL_ROOK}, {"e1", BIG_KING}}, "a8a1", "e1f1",
-            still_line_big, false},
-        {"off a rank check", {{"a8", SMALL_ROOK}, {"e1", BIG_KING}}, "a8a1", "e1f2", "", true},
-        {"along a file check", {{"a8", SMALL_ROOK}, {"e2", BIG_KING}}, "a8e8", "e2e1", "", true},
-        {"along the adjacent rook's file, big king", {{"a3", SMALL_ROOK}, {"e2", BIG_KING}}, "a3e3",
-            "e2e1", still_adjacent_big, false},
-        {"big king takes the adjacent rook", {{"a3", SMALL_ROOK}, {"e2", BIG_KING}}, "a3e3", "e2e3",
-            "", true},
-        {"big king on a takes the rook on b", {{"b1", SMALL_ROOK}, {"a4", BIG_KING}}, "b1b4",
-            "a4b4", "", true},
-        {"big king away from the adjacent rook", {{"c1", SMALL_ROOK}, {"b4", BIG_KING}}, "c1c4",
-            "b4a4", still_adjacent_big + still_line_big, false},
-        {"big king on b takes the rook on c", {{"c1", SMALL_ROOK}, {"b4", BIG_KING}}, "c1c4",
-            "b4c4", "", true},
-        {"two files along the rank", {{"h8", BIG_ROOK}, {"e1", SMALL_KING}}, "h8h7", "e1g1", "",
+        {"along a rank check", "ta8 Me1", "a8a1", "e1f1", still_line_big, false},
+        {"off a rank check", "ta8 Me1", "a8a1", "e1f2", "", true},
+        {"along a file check", "ta8 Me2", "a8e8", "e2e1", "", true},
+        {"along the adjacent rook's file, big king", "ta3 Me2", "a3e3", "e2e1", still_adjacent_big,
             false},
+        {"big king takes the adjacent rook", "ta3 Me2", "a3e3", "e2e3", "", true},
+        {"big king on a takes the rook on b", "tb1 Ma4", "b1b4", "a4b4", "", true},
+        {"big king away from the adjacent rook", "tc1 Mb4", "c1c4", "b4a4",
+            still_adjacent_big + still_line_big, false},
+        {"big king on b takes the rook on c", "tc1 Mb4", "c1c4", "b4c4", "", true},
+        {"two files along the rank", "Th8 me1", "h8h7", "e1g1", "", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TestGame g;
-        place(g, c.pieces);
+        setup(g, c.pieces, "");
         const Code checker = g.state().cell(sq(std::string_view(c.checking_move).substr(0, 2)));
-        g.request(c.checking_move);
-        make_move(g.game);
+        const int number = is_piece_of(checker, Side::big) ? 2 : 3;
+        EXPECT_NE(play(g, number, std::string(c.checking_move) + "d\n").find(clear_screen),
+            std::string::npos);
 
-        // The next request: the other side to move, destination classified, nothing done yet.
-        GameState& state = g.state();
-        state.move_number = is_piece_of(checker, Side::big) ? 3 : 4;
-        state.carried_out = false;
-        g.request(c.step);
-        const Code king = state.from_code();
-        classify_destination(state);
-        const int number = state.move_number;
-        g.take_output();
-
-        apply_king_rules(g.game);
-        const std::string output = g.take_output();
-        EXPECT_EQ(output.substr(0, output.find(clear_screen)), c.refusal);
-        EXPECT_EQ(state.to_code() == king, c.moved);
-        EXPECT_EQ(state.move_number, number + (c.moved ? 1 : 0));
+        const Code king = g.state().cell(sq(std::string_view(c.step).substr(0, 2)));
+        const std::string output = play(g, number + 1, std::string(c.step) + "d\n");
+        const std::string said = c.refusal.empty() ? "AKOMA" : c.refusal;
+        EXPECT_EQ(output.find(said) != std::string::npos, !c.refusal.empty()) << view(output);
+        EXPECT_EQ(g.state().cell(sq(std::string_view(c.step).substr(2, 2))) == king, c.moved);
+        EXPECT_EQ(next_prompt(g), number + (c.moved ? 2 : 1));
     }
 }
 
 TEST(KingSteps, StepNeedsTheTurnAFreeSquareAndASafeDestination) {
     struct Case {
         const char* name;
-        void (*setup)(GameState&, Side);
+        const char* pieces; // the small king on e4 asks for e5
+        bool own_turn;
         bool moved;
     };
     const std::vector<Case> cases{
-        {"safe", [](GameState&, Side) {}, true},
-        {"other side's turn", [](GameState& s, Side) { ++s.move_number; }, false},
-        {"own piece there",
-            [](GameState& s, Side side) { s.put(sq("e5"), code_of(side, Kind::pawn)); }, false},
-        {"opponent's piece there",
-            [](GameState& s, Side side) { s.put(sq("e5"), code_of(opponent(side), Kind::pawn)); },
-            true},
-        {"knight attack",
-            [](GameState& s, Side side) { s.king_dest_knight_attacked[side] = Tri::yes; }, false},
-        {"diagonal attack",
-            [](GameState& s, Side side) { s.king_dest_diagonal_attacked[side] = Tri::yes; }, false},
-        {"line attack", [](GameState& s, Side side) { s.king_dest_line_attacked[side] = Tri::yes; },
-            false},
-        {"next to the other king",
-            [](GameState& s, Side side) { s.king_dest_next_to_king[side] = Tri::yes; }, false},
+        {"safe", "me4", true, true},
+        {"other side's turn", "me4", false, false},
+        {"own piece there", "me4 ue5", true, false},
+        {"opponent's piece there", "me4 Ue5", true, true},
+        {"knight attack", "me4 Kf7", true, false},
+        {"diagonal attack", "me4 Fb8", true, false},
+        {"pawn attack", "me4 Ud6", true, false},
+        {"line attack", "me4 Ta5", true, false},
+        {"next to the other king", "me4 Mf6", true, false},
     };
-    for (Side side : {Side::small, Side::big}) {
+    for (bool mirror : {false, true}) {
         for (const Case& c : cases) {
-            SCOPED_TRACE(testing::Message() << c.name << ", side " << static_cast<int>(side));
+            SCOPED_TRACE(testing::Message() << c.name << (mirror ? ", mirrored" : ""));
             TestGame g;
-            g.place({{"e4", king_of(side)}}).request("e4e5");
-            g.state().move_number = side == Side::small ? 1 : 2;
-            c.setup(g.state(), side);
-            classify_destination(g.state());
-            apply_king_rules(g.game);
-            EXPECT_EQ(g.state().cell(sq("e5")) == king_of(side), c.moved);
+            setup(g, c.pieces, "", mirror);
+            const int number = mirror == c.own_turn ? 2 : 1;
+            play(g, number, (mirror ? mirrored("e4e5") : std::string("e4e5")) + "d\n");
+            const Code king = mirror ? BIG_KING : SMALL_KING;
+            EXPECT_EQ(g.state().cell(sq(mirror ? "e4" : "e5")) == king, c.moved);
         }
     }
 }

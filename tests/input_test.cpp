@@ -99,17 +99,46 @@ TEST(RequestLoop, FirstLineFeedIsRefusedThenTheMoveIsPlayed) {
 }
 
 TEST(RequestLoop, MistypedRequestsAreDroppedSilently) {
-    // Bad file letters, ranks off the board (also a knight sent to rank 0 or 9), a rank of
-    // many digits: each is asked again under the same number with nothing printed.
-    const std::string silent = "x2e4d\ne2x4d\ne9e4d\ne2e0d\nb1a0d\ng1h9d\ne0e4d\nd99999999999d4d\n";
+    // Bad file letters (also the letters either side of a to h, a knight's jump onto them), ranks
+    // off the board (also a knight sent to rank 0 or 9), negative ranks, ranks of many digits
+    // (also one that would wrap round to 2): each is asked again under the same number with
+    // nothing printed.
+    const std::string silent = "x2e4d\ne2x4d\ni2e4d\ng1i2d\nb1`2d\n`2a4d\ne9e4d\ne2e0d\nb1a0d\n"
+                               "g1h9d\ne0e4d\ne-2e4d\ne2e-4d\nd99999999999d4d\ne2e4294967298d\n";
     const RunResult result = run("14\n" + silent + "e2e4d\n");
     std::string expected;
-    for (int i = 0; i < 9; ++i) {
+    for (int i = 0; i < 16; ++i) {
         expected += small_prompt_1;
     }
     EXPECT_EQ(after_start(result).substr(0, expected.size()), expected);
     EXPECT_EQ(count(result.output, TextConsole::clear_sequence), 2u);
     EXPECT_EQ(count(result.output, big_prompt_2), 1u);
+}
+
+TEST(RequestLoop, NumbersTakeASignAndWhiteSpaceBeforeThem) {
+    // Each white-space byte before either rank, and a plus sign, leave the move as typed.
+    for (const char space : {' ', '\t', '\n', '\v', '\f', '\r'}) {
+        SCOPED_TRACE(static_cast<int>(space));
+        const std::string move = std::string("e") + space + space + "2e" + space + "+4d\n";
+        const RunResult result = run("14\n" + move + "0\n");
+        EXPECT_EQ(count(result.output, TextConsole::clear_sequence), 2u);
+        EXPECT_TRUE(result.output.ends_with(big_prompt_2));
+        EXPECT_EQ(result.consumed, 3 + move.size() + 1);
+    }
+}
+
+TEST(RequestLoop, ZeroLineAtADoubledPromptDoesNotEndTheRun) {
+    // The line end left after 14 is read first; the 0 then becomes the first rank of a request
+    // whose second file letter is the line end after it, and the next line completes it.
+    const RunResult kept = run("14\n0\n0\n0\n");
+    EXPECT_EQ(kept.consumed, 9u); // everything, up to the end of input
+    EXPECT_EQ(count(kept.output, TextConsole::clear_sequence), 1u);
+    // A move line typed next is read whole as a request of its own: the move is carried out,
+    // and a 0 after it ends the run at once.
+    const RunResult result = run("14\n0\ne2e4d\n0\nx");
+    EXPECT_EQ(count(result.output, TextConsole::clear_sequence), 2u);
+    EXPECT_TRUE(result.output.ends_with(big_prompt_2));
+    EXPECT_EQ(result.consumed, 12u);
 }
 
 TEST(RequestLoop, ZeroFirstEndsAtOnce) {

@@ -9,22 +9,10 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace referee::test {
 namespace {
-
-// Plays one typed line as the request of the given move number and returns what was printed.
-std::string play(TestGame& g, int number, std::string_view line) {
-    g.state().move_number = number - 1; // the loop adds 1 before the prompt
-    g.console.append_input(line);
-    EXPECT_EQ(request_pass(g.game), Pass::next);
-    return g.take_output();
-}
-
-// The number the next prompt will show.
-int next_prompt(TestGame& g) {
-    return g.state().move_number + 1;
-}
 
 int& count(TestGame& g, Side side, Kind kind) {
     return g.state().piece_counts[side][static_cast<std::size_t>(kind)];
@@ -160,69 +148,76 @@ TEST(TakeBack, LetterOutsideTheTableIsDroppedSilently) {
     }
 }
 
-// Every check-state flag that a move leaves behind, for both kings.
-void remember_every_check(GameState& s) {
-    for (Side side : {Side::small, Side::big}) {
-        for (PerSide<Tri>* flag : {&s.knight_check, &s.adjacent_rank_check, &s.adjacent_file_check,
-                 &s.disc_check, &s.in_check, &s.check_remains_any}) {
-            (*flag)[side] = Tri::yes;
-        }
-        for (Dir ray : all_dirs) {
-            s.diag_check[side][ray] = Tri::yes;
-            s.line_check[side][ray] = Tri::yes;
-            s.disc_check_ray[side][ray] = Tri::yes;
-        }
+// Requests one step from an empty square in each of the eight directions: a check that is still
+// remembered shows in them (the warnings of a knight check left unanswered, the messages of a king
+// stepping along the line of a check, mate counted at the fifth), a forgotten one does not.
+constexpr std::array<std::string_view, 8> probes{
+    "c6c7", "c6d7", "c6d6", "c6d5", "c6c5", "c6b5", "c6b6", "c6b7"};
+
+// What the probes print, prompts left out, each played under the given number.
+std::string probe(TestGame& g, int number, bool mirror) {
+    std::string printed;
+    for (std::string_view typed : probes) {
+        const std::string out
+            = play(g, number, (mirror ? mirrored(typed) : std::string(typed)) + "d\n");
+        printed += out.substr(out.find(":>") + 2);
+        EXPECT_EQ(next_prompt(g), number);
     }
+    return printed;
 }
 
-void expect_no_check_remembered(const GameState& s) {
-    for (Side side : {Side::small, Side::big}) {
-        SCOPED_TRACE(side == Side::small ? "small king" : "big king");
-        EXPECT_EQ(s.knight_check[side], Tri::no);
-        EXPECT_EQ(s.adjacent_rank_check[side], Tri::no);
-        EXPECT_EQ(s.adjacent_file_check[side], Tri::no);
-        EXPECT_EQ(s.disc_check[side], Tri::no);
-        EXPECT_EQ(s.in_check[side], Tri::no);
-        EXPECT_EQ(s.check_remains_any[side], Tri::no);
-        for (Dir ray : diagonal_dirs) {
-            EXPECT_EQ(s.diag_check[side][ray], Tri::no);
-        }
-        for (Dir ray : straight_dirs) {
-            EXPECT_EQ(s.line_check[side][ray], Tri::no);
-            EXPECT_EQ(s.disc_check_ray[side][ray], Tri::no);
-        }
-    }
-}
-
-TEST(ForgetCheck, TakeBackAndCastlingForgetEveryCheck) {
-    {
-        TestGame g;
-        remember_every_check(g.state());
-        g.state().forget_check();
-        expect_no_check_remembered(g.state());
-    }
+// Each kind of check the big side can give the small king, given by a move through the loop, then
+// taken back or castled out of: after either, the check is forgotten, so the requests that follow
+// see none. Without the take-back or castling the same requests do show the check.
+TEST(ForgetCheck, TakeBackAndCastlingForgetEveryKindOfCheck) {
     struct Case {
-        std::string_view what;
-        std::initializer_list<std::pair<std::string_view, Code>> pieces;
-        int number;
-        std::string_view line;
-        std::string_view moved_to; // the square that holds a piece afterwards
+        const char* kind;
+        const char* pieces;
+        const char* check; // the big side's move that gives the check
+        const char* undo; // the small side's take-back of it, or its castling
     };
-    for (const Case& c : {
-             Case{"take-back", {{"e4", SMALL_PAWN}, {"a1", SMALL_KING}, {"h8", BIG_KING}}, 2,
-                 "e4e2po", "e2"},
-             Case{"castling", {{"e1", SMALL_KING}, {"h1", SMALL_ROOK}, {"a8", BIG_KING}}, 1,
-                 "e1g1d\n", "g1"},
-             Case{"castling queen side", {{"e8", BIG_KING}, {"a8", BIG_ROOK}, {"h1", SMALL_KING}},
-                 2, "e8c8d\n", "c8"},
-         }) {
-        SCOPED_TRACE(c.what);
-        TestGame g;
-        g.place(c.pieces);
-        remember_every_check(g.state());
-        play(g, c.number, c.line);
-        EXPECT_FALSE(is_empty(g.state().cell(sq(c.moved_to))));
-        expect_no_check_remembered(g.state());
+    const Case cases[] = {
+        {"knight", "me1 th1 Ke5", "e5d3", "d3e5po"},
+        {"knight, castled out of", "me1 th1 Ke5", "e5d3", "e1g1d"},
+        {"bishop", "me1 th1 Fa5", "a5b4", "b4a5po"},
+        {"bishop, castled out of", "me1 th1 Fa5", "a5b4", "e1g1d"},
+        {"pawn", "me1 Ud3", "d3d2", "d2d3po"},
+        {"rook along the rank", "me1 th1 Ta8", "a8a1", "a1a8po"},
+        {"rook along the rank, castled out of", "me1 th1 Ta8", "a8a1", "e1g1d"},
+        {"rook beside the king on its rank", "me1 Td8", "d8d1", "d1d8po"},
+        {"rook beside the king on its file", "me1 Te8", "e8e2", "e2e8po"},
+        {"discovered along the rank", "me1 Ta1 Kc1", "c1b3", "b3c1po"},
+        {"discovered along a diagonal", "me1 Fa5 Kb4", "b4a2", "a2b4po"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.kind);
+        for (bool mirror : {false, true}) {
+            SCOPED_TRACE(mirror ? "mirrored" : "as written");
+            const auto typed = [&](std::string_view request) {
+                return (mirror ? mirrored(request) : std::string(request)) + "d\n";
+            };
+            const std::string undo = mirror ? mirrored(c.undo) : std::string(c.undo);
+            const int checker = mirror ? 3 : 2; // the move number of the checking side
+            for (bool undone : {false, true}) {
+                SCOPED_TRACE(undone ? "undone" : "standing");
+                TestGame g;
+                setup(g, c.pieces, "", mirror);
+                EXPECT_TRUE(contains(play(g, checker, typed(c.check)), "SHAH!!!"));
+                int next = checker;
+                if (undone) {
+                    const bool take_back = undo.find('p') != std::string::npos;
+                    play(g, checker + 1, take_back ? undo : undo + "\n");
+                    next = take_back ? checker : checker + 2;
+                    EXPECT_EQ(next_prompt(g), next);
+                }
+                const std::string printed = probe(g, next, mirror);
+                if (undone) {
+                    EXPECT_EQ(printed, "");
+                } else {
+                    EXPECT_NE(printed, "");
+                }
+            }
+        }
     }
 }
 
@@ -304,6 +299,70 @@ constexpr std::string_view stalemate_big_text
 void set_counts(TestGame& g, std::array<int, 5> small, std::array<int, 5> big) {
     g.state().piece_counts[Side::small] = small;
     g.state().piece_counts[Side::big] = big;
+}
+
+// Mate and stalemate counted over requests played through the loop, on both sides: each request
+// of the sequence with the announcement expected at its start. A threshold or a reset moved by
+// one moves an announcement by one request.
+TEST(EndRules, CountedOverTheRequestsOfAGame) {
+    struct Step {
+        const char* typed;
+        const char* announced; // "PAT", "SHAH MAT" or nothing
+    };
+    struct Sequence {
+        const char* name;
+        const char* pieces;
+        int first; // the number of the first request, as written
+        std::vector<Step> steps;
+    };
+    // The small rook on e2 shields its king from the big rook on e8: moving it off the file is
+    // unsafe. A request from the empty square c4 is refused and is safe.
+    const Step unsafe{"e2d2", ""};
+    const Step safe{"c4c5", ""};
+    const auto times = [](std::size_t n, Step step) { return std::vector<Step>(n, step); };
+    const auto join = [](std::initializer_list<std::vector<Step>> parts) {
+        std::vector<Step> all;
+        for (const auto& part : parts) {
+            all.insert(all.end(), part.begin(), part.end());
+        }
+        return all;
+    };
+    const std::vector<Sequence> sequences{
+        {"stalemate at the sixth request after five unsafe ones, again while they go on",
+            "me1 te2 Te8 Ma8", 2,
+            join({{{"a8b8", ""}}, times(5, unsafe), times(2, {"e2d2", "PAT"}),
+                {{"c4c5", "PAT"}, safe}, times(5, unsafe), {{"e2d2", "PAT"}}})},
+        {"a take-back sets the stalemate count back", "me1 te2 Te8 Ma8", 2,
+            join({{{"a8b8", ""}}, times(5, unsafe), {{"b8a8po", ""}}})},
+        {"no stalemate counted before the first move", "me1 te2 Te8 Ma8", 1, times(7, unsafe)},
+        {"mate at the fifth request after the check, again until a move", "me1 Ta8 Mh8", 2,
+            join({{{"a8a1", ""}}, times(4, safe), times(2, {"c4c5", "SHAH MAT"}),
+                {{"e1e2", "SHAH MAT"}, {"h8g8", ""}}})},
+    };
+    for (const Sequence& sequence : sequences) {
+        SCOPED_TRACE(sequence.name);
+        for (bool mirror : {false, true}) {
+            SCOPED_TRACE(mirror ? "mirrored" : "as written");
+            TestGame g;
+            setup(g, sequence.pieces, "", mirror);
+            int number = sequence.first + (mirror ? 1 : 0);
+            for (std::size_t at = 0; at < sequence.steps.size(); ++at) {
+                const Step& step = sequence.steps[at];
+                SCOPED_TRACE(testing::Message() << "request " << at + 1 << ", " << step.typed);
+                const std::string typed = mirror ? mirrored(step.typed) : std::string(step.typed);
+                const bool take_back = typed.find('p') != std::string::npos;
+                const std::string out = play(g, number, take_back ? typed : typed + "d\n");
+                const std::size_t drawing = out.find(TextConsole::clear_sequence);
+                const std::string before_any_drawing = out.substr(0, drawing);
+                for (std::string_view announcement : {"PAT", "SHAH MAT"}) {
+                    EXPECT_EQ(
+                        contains(before_any_drawing, announcement), announcement == step.announced)
+                        << view(out);
+                }
+                number = next_prompt(g);
+            }
+        }
+    }
 }
 
 TEST(EndRules, KingsAloneDrawIsAnnouncedAtEveryLaterRequest) {

@@ -8,46 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
-#include <sstream>
 #include <string>
 
 namespace referee::test {
 namespace {
-
-// The request letters t u k f d (rook, pawn, knight, bishop, queen) and m for the king; upper
-// case for the big side.
-Code code_of_letter(char letter) {
-    const auto c = static_cast<unsigned char>(letter);
-    const auto kind = std::string_view("tukfdm").find(static_cast<char>(std::tolower(c)));
-    return code_of(std::isupper(c) ? Side::big : Side::small, static_cast<Kind>(kind));
-}
-
-char flip_rank(char rank) {
-    return static_cast<char>('1' + '8' - rank);
-}
-
-// Sets up "Me8 te3" (piece letter and square, upper case big, M/m the kings) and the request;
-// mirrored, every rank is reversed and every piece changes side.
-void setup(TestGame& g, std::string_view pieces, std::string_view typed, bool mirror) {
-    std::istringstream tokens{std::string(pieces)};
-    for (std::string token; tokens >> token;) {
-        char letter = token[0];
-        std::string square = token.substr(1);
-        if (mirror) {
-            const auto c = static_cast<unsigned char>(letter);
-            letter = static_cast<char>(std::isupper(c) ? std::tolower(c) : std::toupper(c));
-            square[1] = flip_rank(square[1]);
-        }
-        g.place({{square, code_of_letter(letter)}});
-    }
-    std::string request(typed);
-    if (mirror) {
-        request[1] = flip_rank(request[1]);
-        request[3] = flip_rank(request[3]);
-    }
-    g.request(request);
-}
 
 // The side of the upper-case pieces once the case is mirrored or not.
 Side own(bool mirror) {

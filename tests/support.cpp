@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -54,6 +55,49 @@ std::string TestGame::take_output() {
     std::string output = console.output();
     console.clear_output();
     return output;
+}
+
+Code code_of_letter(char letter) {
+    const auto c = static_cast<unsigned char>(letter);
+    const auto kind = std::string_view("tukfdm").find(static_cast<char>(std::tolower(c)));
+    return code_of(std::isupper(c) ? Side::big : Side::small, static_cast<Kind>(kind));
+}
+
+std::string mirrored(std::string_view typed) {
+    std::string out(typed);
+    for (std::size_t at = 1; at < out.size() && at <= 3; at += 2) {
+        out[at] = static_cast<char>('1' + '8' - out[at]);
+    }
+    return out;
+}
+
+void setup(TestGame& g, std::string_view pieces, std::string_view typed, bool mirror) {
+    std::istringstream tokens{std::string(pieces)};
+    for (std::string token; tokens >> token;) {
+        char letter = token[0];
+        std::string square = token.substr(1);
+        if (mirror) {
+            const auto c = static_cast<unsigned char>(letter);
+            letter = static_cast<char>(std::isupper(c) ? std::tolower(c) : std::toupper(c));
+            square = mirrored(square);
+        }
+        g.place({{square, code_of_letter(letter)}});
+    }
+    if (typed.size() >= 4) {
+        g.request(mirror ? mirrored(typed) : std::string(typed));
+    }
+}
+
+std::string play(TestGame& g, int number, std::string_view line) {
+    g.state().move_number = number - 1; // the loop adds 1 before the prompt
+    g.console.append_input(line);
+    const Pass pass = request_pass(g.game);
+    std::string output = g.take_output();
+    return pass == Pass::quit ? output + "[the run ended]" : output;
+}
+
+int next_prompt(TestGame& g) {
+    return g.state().move_number + 1;
 }
 
 RunResult run(std::string_view input, GlyphMode mode, BoardStyle style) {
@@ -137,13 +181,7 @@ bool read_drawing(std::string_view drawing, GameState& state) {
 }
 
 std::string diagram(const GameState& state) {
-    std::string out = "[board";
-    for (int rank = 8; rank >= 1; --rank) {
-        out += "\n " + std::to_string(rank) + " ";
-        for (int file = 0; file < 8; ++file) {
-            out += letter_of(state.cell({rank, file}));
-        }
-    }
+    std::string out = "[board" + board_rows(state);
     out += "\n counts";
     for (Side side : {Side::big, Side::small}) {
         for (Kind kind : {Kind::pawn, Kind::rook, Kind::knight, Kind::bishop, Kind::queen}) {
@@ -193,6 +231,17 @@ void show_compact(std::string_view drawing, std::string& out) {
 }
 
 } // namespace
+
+std::string board_rows(const GameState& state) {
+    std::string out;
+    for (int rank = 8; rank >= 1; --rank) {
+        out += "\n " + std::to_string(rank) + " ";
+        for (int file = 0; file < 8; ++file) {
+            out += letter_of(state.cell({rank, file}));
+        }
+    }
+    return out;
+}
 
 std::string view(std::string_view output) {
     constexpr std::string_view legend_end = "mbretv";

@@ -34,6 +34,24 @@ struct TestGame {
     std::string take_output();
 };
 
+// The piece of a request letter: t u k f d for rook, pawn, knight, bishop, queen and m for the
+// king; upper case for the big side.
+Code code_of_letter(char letter);
+
+// A typed request, or a square, seen in the mirror: every rank reversed (rank r becomes 9 - r).
+std::string mirrored(std::string_view typed);
+
+// Puts pieces written as "Me8 te3" (letter and square) on the board and sets the request; in the
+// mirror every rank is reversed and every piece changes side.
+void setup(TestGame& g, std::string_view pieces, std::string_view typed, bool mirror = false);
+
+// Plays one typed line as the request of the given move number, through the request loop, and
+// returns what was printed ("[the run ended]" after it when the pass ended the run).
+std::string play(TestGame& g, int number, std::string_view line);
+
+// The number the next prompt will show.
+int next_prompt(TestGame& g);
+
 // The result of a whole run fed with the given input bytes.
 struct RunResult {
     std::string output;
@@ -45,6 +63,10 @@ RunResult run(
 
 // The whole contents of a file, as bytes; empty when it cannot be read.
 std::string read_file(const std::filesystem::path& path);
+
+// The board as eight rows of letters, rank 8 first: the request letters, M and m for the kings,
+// '.' for an empty light square and ':' for an empty dark one.
+std::string board_rows(const GameState& state);
 
 // The output made readable: every board drawing shown as a compact diagram when it is exactly
 // the drawing of that diagram, tabs as \t, other control and glyph bytes as \xNN, backslash as
