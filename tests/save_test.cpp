@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdlib>
@@ -145,17 +146,26 @@ TEST(Recording, OnlyItsOwnRecordsAreTakenUp) {
             continue;
         }
         SCOPED_TRACE(entry.path().filename().string());
+        const std::string input = read_file(entry.path());
+        if (input.find('\0') != std::string::npos) {
+            continue; // bytes no keyboard types, read from a file: such a record is refused
+        }
         StringSink sink;
-        StringConsole real(read_file(entry.path()));
+        StringConsole real(input);
         RecordingConsole recording(real, "", sink, 1);
         run_referee(recording);
         ASSERT_TRUE(recording.finish());
         EXPECT_EQ(record_refusal(sink.bytes), std::nullopt);
-        for (std::size_t start = sink.bytes.find('\n') + 1, end = 0; start < sink.bytes.size();
-             start = end + 1) {
-            end = sink.bytes.find('\n', start);
+        // (Each line after the gate cut in its middle; a last line without its line feed too.)
+        std::size_t start = sink.bytes.find('\n');
+        while (start != std::string::npos && record_refusal(sink.bytes.substr(0, start + 1))) {
+            start = sink.bytes.find('\n', start + 1);
+        }
+        while (start != std::string::npos && ++start < sink.bytes.size()) {
+            const std::size_t end = std::min(sink.bytes.find('\n', start), sink.bytes.size());
             const std::size_t cut = start + (end - start + 1) / 2;
             EXPECT_EQ(record_refusal(sink.bytes.substr(0, cut)), std::nullopt) << cut;
+            start = end < sink.bytes.size() ? end : std::string::npos;
         }
         ++records;
     }
