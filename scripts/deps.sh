@@ -5,7 +5,8 @@
 #   scripts/deps.sh [TASK...]     TASK: build (the default), test, lint, fuzz, coverage, bench,
 #                                 package, screenshot, clang (Clang 14 with libc++), windows
 #                                 (the MinGW-w64 cross compiler and wine), web (emscripten, node,
-#                                 npm and the font of the web page), browser (Chromium)
+#                                 npm, the font of the web page and fontTools to cut it),
+#                                 browser (Chromium)
 #
 # The apt-get output goes to build/apt.log and is shown only when the install fails.
 set -euo pipefail
@@ -97,6 +98,8 @@ for task in "$@"; do
     cmd npm npm
     cmd python3 python3
     has /usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf fonts-dejavu-core
+    pkg python3-fonttools # cuts the page's font to the game's glyphs
+    pkg python3-brotli # packs it as WOFF2
     ;;
   browser)
     cmd chromium chromium

@@ -1,19 +1,21 @@
 #!/usr/bin/env bash
 # The referee in a browser: builds the program with emscripten into build-web/ and writes the
 # static site to build-web/site/ (index.html, main.js, referee.js and referee.wasm, xterm.js and
-# its fit addon, the font) and a ZIP of it; build-web/referee-node runs the same module under
-# node on standard input and output. Installs what it needs first and says what (Debian's
-# emscripten, node, npm and fonts-dejavu-core; the npm packages of web/package.json).
+# its fit addon, the font cut to the game's glyphs, the app's manifest, icons and service worker)
+# and a ZIP of it; build-web/referee-node runs the same module under node on standard input and
+# output. Installs what it needs first and says what (Debian's emscripten, node, npm,
+# fonts-dejavu-core, python3-fonttools and python3-brotli; the npm packages of web/package.json).
 #
 #   scripts/web.sh           build the site
 #   scripts/web.sh --test    then check it: every conformance kit input through the WebAssembly
 #                            build under node, byte for byte against the native build, and the
 #                            kit itself (when ../shared/conformance exists); then the page in
 #                            headless Chromium (installed when missing) against the native build.
-#                            Prints each step's time.
+#                            Prints each step's time, and the page's weight and time to its first
+#                            prompt on a cold load.
 #
-# Serve the site locally with: python3 -m http.server -d build-web/site   (then open
-# http://localhost:8000/).
+# Serve the site locally with: python3 -m http.server --bind 127.0.0.1 -d build-web/site
+# (then open http://127.0.0.1:8000/).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 test_too=0
@@ -28,6 +30,11 @@ site="$build/site"
 times=()
 step_start=$SECONDS
 step_done() { times+=("$1: $((SECONDS - step_start)) s"); step_start=$SECONDS; }
+# The Python that has Debian's fontTools (the one on PATH may be another).
+fonttools_python=python3
+if ! python3 -c 'import fontTools, brotli' 2>/dev/null && [ -x /usr/bin/python3 ]; then
+  fonttools_python=/usr/bin/python3
+fi
 # Debian's emscripten runs its tools with node and finds their modules (acorn) here.
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 
@@ -49,15 +56,25 @@ fi
 install -m 755 web/node-runner.js "$build/referee-node"
 rm -rf "$site"
 mkdir -p "$site"
-cp web/index.html web/main.js "$build/referee.js" "$build/referee.wasm" "$site/"
-cp web/node_modules/@xterm/xterm/lib/xterm.js web/node_modules/@xterm/xterm/css/xterm.css \
-  web/node_modules/@xterm/addon-fit/lib/addon-fit.js "$site/"
-cp /usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf "$site/"
+cp web/index.html web/main.js web/manifest.webmanifest "$build/referee.js" "$build/referee.wasm" \
+  "$site/"
+# xterm.js and its addon as their ES module builds, the smallest, under names that every server
+# types as JavaScript.
+cp web/node_modules/@xterm/xterm/lib/xterm.mjs "$site/xterm.js"
+cp web/node_modules/@xterm/addon-fit/lib/addon-fit.mjs "$site/addon-fit.js"
+cp web/node_modules/@xterm/xterm/css/xterm.css "$site/"
 mkdir -p "$site/licenses"
 cp LICENSE "$site/licenses/referee.txt"
 cp web/node_modules/@xterm/xterm/LICENSE "$site/licenses/xterm.js.txt"
 cp web/node_modules/@xterm/addon-fit/LICENSE "$site/licenses/xterm-addon-fit.txt"
 cp /usr/share/doc/fonts-dejavu-core/copyright "$site/licenses/dejavu-fonts.txt"
+# The font cut to the game's glyphs, the icons, and last the service worker with the list of
+# every file above.
+if ! "$fonttools_python" web/site.py "$site" /usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf \
+  console/text_console.cpp web/sw.js; then
+  echo "web.sh: the site's font, icons or service worker could not be made" >&2
+  exit 1
+fi
 version="$(sed -n 's/^project(referee VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)"
 zip="$build/referee-web-$version.zip"
 rm -f "$build"/referee-web-*.zip
@@ -81,11 +98,16 @@ if [ "$test_too" -eq 1 ]; then
     # The kit's own verdict: every case matches.
     python3 "$kit/check.py" "$build/referee-node" || status=1
     step_done "kit under node"
+  else
+    echo "== conformance kit: skipped (no $kit)"
   fi
   echo "== the page in headless Chromium"
-  REFEREE_SITE="$site" REFEREE_NATIVE=build/referee REFEREE_SHOT="$build/web.png" REFEREE_PHONE_SHOT="$build/phone.png" \
-    node --test web/test/ || status=1
+  REFEREE_SITE="$site" REFEREE_NATIVE=build/referee REFEREE_SHOT="$build/web.png" \
+    REFEREE_PHONE_SHOT="$build/phone.png" node --test web/test/ | tee "$build/browser.log" || status=1
   step_done "browser test"
+  # The page's weight and time on a cold load, as the browser test measured them.
+  weight="$(sed -n 's/^# \(first load: .*\)/\1/p' "$build/browser.log")"
+  times+=("${weight:-first load: not measured}")
 fi
 printf 'web.sh: %s\n' "${times[@]}"
 exit "${status:-0}"
