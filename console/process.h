@@ -21,6 +21,9 @@ std::optional<WindowSize> output_window_size();
 // Whether standard output is a terminal (a console on Windows).
 bool output_is_terminal();
 
+// Whether standard input is a terminal (a console on Windows), where a person types.
+bool input_is_terminal();
+
 // Writes text on standard error as it stands. A failure there is ignored: nothing is left to
 // report it on.
 void write_error_output(std::string_view text);

@@ -1,5 +1,6 @@
 // The referee on the real terminal.
 #include "console/process.h"
+#include "console/quit_notice.h"
 #include "console/recording/record_file.h"
 #include "console/recording/recording_console.h"
 #include "console/terminal_console.h"
@@ -36,10 +37,12 @@ void hint_window_size(referee::TerminalConsole& console, referee::BoardStyle sty
 
 // A game kept in a record file: its record replayed, then what is read added to it. When the
 // start gate lies inside the record, the window hint follows the screen shown after the replay,
-// so that the clear at its top does not wipe the hint away.
-int play_recorded(
-    referee::TerminalConsole& console, referee::RecordFile& file, referee::BoardStyle style) {
-    referee::RecordingConsole recording(console, file.read_all(), file);
+// so that the clear at its top does not wipe the hint away. The game plays on `played`, which
+// stands in front of `console` or is it.
+int play_recorded(referee::TerminalConsole& console, referee::Console& played,
+    referee::RecordFile& file, referee::BoardStyle style) {
+    referee::RecordingConsole recording(
+        played, file.read_all(), file, static_cast<std::size_t>(referee::window_for(style).lines));
     bool hint_pending = false;
     recording.on_live([&] {
         if (hint_pending) {
@@ -57,7 +60,7 @@ int play_recorded(
         },
         style);
     if (!recording.finish()) {
-        referee::fail_run(file.not_a_record_text(recording.replayed(), recording.record_size()));
+        referee::fail_run(file.not_a_record_text(*recording.refusal()));
     }
     return status;
 }
@@ -89,11 +92,17 @@ int main(int argc, char** argv) {
     }
     referee::TerminalConsole console(
         command.glyphs.value_or(referee::TerminalConsole::mode_from_locale()));
+    // Where a person types, a 0 that does not quit is explained.
+    std::optional<referee::QuitNotice> notice;
+    if (referee::input_is_terminal()) {
+        notice.emplace(console);
+    }
+    referee::Console& played = notice ? static_cast<referee::Console&>(*notice) : console;
     // The window hint goes under the introduction, where it stays while the gate waits for 14.
     const int status = record_file
-        ? play_recorded(console, *record_file, command.board)
+        ? play_recorded(console, played, *record_file, command.board)
         : referee::run_referee(
-            console, [&] { hint_window_size(console, command.board); }, command.board);
+            played, [&] { hint_window_size(console, command.board); }, command.board);
     console.finish_run();
     return status;
 }

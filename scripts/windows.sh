@@ -2,8 +2,9 @@
 # The Windows build, checked on this machine: installs the MinGW-w64 cross compiler and wine when
 # they are missing; cross-builds a statically linked referee.exe, the test suite (GoogleTest from
 # its sources) and the ZIP; then, under wine, runs the unit tests and golden transcripts, a game
-# on the compact board in both encodings, and the conformance kit's C-locale cases (when the kit
-# is beside the project). Prints each step's time.
+# on the compact board in both encodings, checks that a --save record which is also standard input
+# or output is refused, and runs the conformance kit's C-locale cases (when the kit is beside the
+# project). Prints each step's time.
 # Wine's console is not that of Windows, so the console's own decisions are covered by unit tests;
 # here standard input and output are files and pipes.
 set -euo pipefail
@@ -76,6 +77,34 @@ for row in ('\t 8 %sT%s%sK%s' % (nb, nb, dk, dk), '\t 1 %st%s%sk%s%sf%s%s%s%s' %
 print('compact board: the same in both encodings, %d characters' % len(utf8))
 PY
 step_done "compact board under wine"
+
+echo "== a record that is also standard input or output, under wine"
+# Wine's redirected handles do not answer every identity call; the record must still be refused,
+# with status 2, and left as the shell left it (emptied by >, nothing added).
+(
+  cd "$build"
+  for redirect in '<' '>' '>>'; do
+    printf '14\ne2e4d\n' >wine-record
+    printf '14\ne2e4d\n' >wine-record.want
+    status=0
+    case "$redirect" in
+    '<') timeout 20 wine ./referee.exe --save wine-record <wine-record >/dev/null 2>wine-record.err || status=$? ;;
+    '>')
+      : >wine-record.want
+      timeout 20 wine ./referee.exe --save wine-record </dev/null >wine-record 2>wine-record.err || status=$?
+      ;;
+    '>>') timeout 20 wine ./referee.exe --save wine-record </dev/null >>wine-record 2>wine-record.err || status=$? ;;
+    esac
+    if [ "$status" -ne 2 ] || ! cmp -s wine-record wine-record.want; then
+      echo "windows.sh: --save F $redirect F ended with status $status and left F as:" >&2
+      od -c wine-record | head -5 >&2
+      exit 1
+    fi
+    echo "--save F $redirect F: status 2, $(head -c 200 wine-record.err)"
+  done
+  rm -f wine-record wine-record.want wine-record.err
+)
+step_done "record guard under wine"
 
 kit=../shared/conformance/check.py
 if [ -f "$kit" ]; then

@@ -2,22 +2,28 @@
 // in one, its record holds what was typed but the quitting request, a killed run loses no line
 // read before the kill, and each file that cannot hold a record is refused, left as it was.
 #include "console/recording/recording_console.h"
+#include "game/record_rule.h"
 #include "game/request_loop.h"
+#include "program/screen_size.h"
 #include "support.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <thread>
 #include <vector>
 #ifndef _WIN32
 #include <csignal>
 #include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -33,6 +39,22 @@ std::string last_screen(const std::string& output) {
     return output.substr(clear == std::string::npos ? 0 : clear);
 }
 
+// What a game taken up again shows first: the clear and the last screen's lines that the play
+// window holds, the last ones.
+std::string resumed_screen(const std::string& output) {
+    const std::string screen = last_screen(output).substr(TextConsole::clear_sequence.size());
+    std::vector<std::size_t> line_ends;
+    for (std::size_t at = 0; at < screen.size(); ++at) {
+        if (screen[at] == '\n') {
+            line_ends.push_back(at);
+        }
+    }
+    const auto lines = static_cast<std::size_t>(play_window.lines);
+    const std::size_t start
+        = line_ends.size() < lines ? 0 : line_ends[line_ends.size() - lines] + 1;
+    return std::string(TextConsole::clear_sequence) + screen.substr(start);
+}
+
 struct StringSink final : RecordSink {
     std::string bytes;
     void append(std::string_view more) override { bytes += more; }
@@ -41,15 +63,16 @@ struct StringSink final : RecordSink {
 // One sitting on the string console: the game fed the record so far, then `typed`.
 std::string sitting(StringSink& sink, const std::string& typed, GlyphMode mode) {
     StringConsole real(typed, mode);
-    RecordingConsole recording(real, sink.bytes, sink);
+    RecordingConsole recording(real, sink.bytes, sink, static_cast<std::size_t>(play_window.lines));
     run_referee(recording);
     EXPECT_TRUE(recording.finish());
     return real.output();
 }
 
 // Every golden game broken off with 0 after each of its lines and taken up again: the second
-// sitting opens on the screen the first one left and ends on the screen of the whole game in
-// one sitting, and the record is every line typed but the 0. (Where the pending line end makes
+// sitting opens on the screen the first one left (its last lines when it is taller than the play
+// window) and ends on the screen of the whole game in one sitting, and the record is every line
+// typed but the 0. (Where the pending line end makes
 // a 0 part of a request, it does not quit; those breaks are passed over.)
 TEST(Recording, TwoSittingsEndOnTheScreenOfOne) {
     int breaks = 0;
@@ -78,13 +101,92 @@ TEST(Recording, TwoSittingsEndOnTheScreenOfOne) {
                 }
                 ++breaks;
                 const std::string output = sitting(sink, whole.substr(first.size()) + "0\n", mode);
-                EXPECT_TRUE(output.starts_with(last_screen(run(first, mode).output)));
+                EXPECT_TRUE(output.starts_with(resumed_screen(run(first, mode).output)));
                 EXPECT_EQ(last_screen(output), one_sitting);
                 EXPECT_EQ(sink.bytes, whole);
             }
         }
     }
     EXPECT_GE(breaks, 80);
+}
+
+// The rule for a record, on bytes. Refused: files of other programs, which never get past the
+// start gate, a binary, and a record that quits the game. Taken up: an empty file, each record
+// the program writes for a golden game, such a record cut in the middle of any line by a kill,
+// and one with mistyped lines and wrong numbers at the gate.
+TEST(Recording, OnlyItsOwnRecordsAreTakenUp) {
+    const fs::path source = fs::path(REFEREE_GOLDEN_DIR).parent_path().parent_path();
+    const std::string gate = "its replay does not get past the start gate";
+    for (const char* name : {"README.md", "program/main.cpp", "CMakeLists.txt", "man/referee.6"}) {
+        const std::string bytes = read_file(source / name);
+        ASSERT_FALSE(bytes.empty()) << name;
+        EXPECT_EQ(record_refusal(bytes), gate) << name;
+    }
+    const std::string passwd = "root:x:0:0:root:/root:/bin/bash\ndaemon:x:1:1:daemon:/usr/sbin:"
+                               "/usr/sbin/nologin\nbin:x:2:2:bin:/bin:/usr/sbin/nologin\n";
+    EXPECT_EQ(record_refusal(passwd), gate);
+    EXPECT_EQ(record_refusal("milk\neggs\nbread\n"), gate);
+    EXPECT_EQ(record_refusal("12\n"), gate);
+    const std::string png = read_file(source / "docs/board.png");
+    ASSERT_GT(png.size(), 8U);
+    EXPECT_EQ(record_refusal(png),
+        "byte 9 of " + std::to_string(png.size()) + " is a NUL, so it is not text");
+    EXPECT_EQ(record_refusal(std::string("14\ne2e4d\n\0", 10)),
+        "byte 10 of 10 is a NUL, so it is not text");
+    EXPECT_EQ(
+        record_refusal("14\ne2e4d\n0\ne7e5d\n"), "its replay quits the game at byte 10 of 17");
+
+    for (const std::string_view record : {"", "14", "14\ne2e",
+             "  +x\n12\n-3\nmilk\n14\nzz\ne2x4d\ne2e4d\n", "14\n\x1b[A\xc3\xabr\t\r\n\x01\x7f\n"}) {
+        EXPECT_EQ(record_refusal(record), std::nullopt) << record;
+    }
+    int records = 0;
+    for (const auto& entry : fs::directory_iterator(REFEREE_GOLDEN_DIR)) {
+        if (entry.path().extension() != ".in") {
+            continue;
+        }
+        SCOPED_TRACE(entry.path().filename().string());
+        const std::string input = read_file(entry.path());
+        if (input.find('\0') != std::string::npos) {
+            continue; // bytes no keyboard types, read from a file: such a record is refused
+        }
+        StringSink sink;
+        StringConsole real(input);
+        RecordingConsole recording(real, "", sink, 1);
+        run_referee(recording);
+        ASSERT_TRUE(recording.finish());
+        EXPECT_EQ(record_refusal(sink.bytes), std::nullopt);
+        // (Each line after the gate cut in its middle; a last line without its line feed too.)
+        std::size_t start = sink.bytes.find('\n');
+        while (start != std::string::npos && record_refusal(sink.bytes.substr(0, start + 1))) {
+            start = sink.bytes.find('\n', start + 1);
+        }
+        while (start != std::string::npos && ++start < sink.bytes.size()) {
+            const std::size_t end = std::min(sink.bytes.find('\n', start), sink.bytes.size());
+            const std::size_t cut = start + (end - start + 1) / 2;
+            EXPECT_EQ(record_refusal(sink.bytes.substr(0, cut)), std::nullopt) << cut;
+            start = end < sink.bytes.size() ? end : std::string::npos;
+        }
+        ++records;
+    }
+    EXPECT_GE(records, 20);
+
+    // Lines typed at the gate are kept in memory until it is passed, the older ones forgotten
+    // past 64 KiB: the record holds the newest of them, and its replay is the same game.
+    std::string typed;
+    for (int line = 0; line < 20000; ++line) {
+        typed += line % 7 == 0 ? "12\n" : "milk\n";
+    }
+    typed += "14\ne2e4d\n";
+    StringSink sink;
+    StringConsole real(typed);
+    RecordingConsole recording(real, "", sink, 1);
+    run_referee(recording);
+    ASSERT_TRUE(recording.finish());
+    EXPECT_LE(sink.bytes.size(), std::size_t{1} << 16);
+    EXPECT_TRUE(sink.bytes.ends_with("14\ne2e4d\n"));
+    EXPECT_EQ(record_refusal(sink.bytes), std::nullopt);
+    EXPECT_EQ(last_screen(run(sink.bytes).output), last_screen(run(typed).output));
 }
 
 #ifndef _WIN32
@@ -190,7 +292,7 @@ TEST(Program, SavedGameInTwoSittingsEndsOnTheScreenOfOne) {
         program = run_program(scratch, save, second + "0\n", locale);
         EXPECT_EQ(program.status, 1);
         EXPECT_EQ(program.errors, "");
-        EXPECT_TRUE(program.output.starts_with(last_screen(run(first, mode).output)));
+        EXPECT_TRUE(program.output.starts_with(resumed_screen(run(first, mode).output)));
         EXPECT_EQ(
             last_screen(program.output), last_screen(run(first + second + "0\n", mode).output));
         EXPECT_EQ(read_file(scratch.dir / "game"), first + second);
@@ -240,6 +342,37 @@ TEST(Program, KilledGameResumesWithEveryLineRead) {
     EXPECT_EQ(read_file(file), typed);
 }
 
+// A record of a 10 MB mistyped line: the game taken up again shows the last lines of its screen
+// that the play window holds (each byte was a request refused silently) and keeps little memory.
+TEST(Program, LongRecordResumesOnAWindowOfItsScreenInLittleMemory) {
+    const Scratch scratch;
+    const fs::path file = scratch.dir / "long";
+    { std::ofstream(file, std::ios::binary) << "14\n" << std::string(10'000'000, 'x') << '\n'; }
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int input = ::open("/dev/null", O_RDONLY);
+        const int output = ::open((scratch.dir / "out").c_str(), O_WRONLY | O_CREAT, 0600);
+        ::dup2(input, STDIN_FILENO);
+        ::dup2(output, STDOUT_FILENO);
+        ::execl(REFEREE_EXE, "referee", "--save", file.c_str(), nullptr);
+        std::_Exit(127);
+    }
+    rusage usage{};
+    int status = 0;
+    ASSERT_EQ(::wait4(pid, &status, 0, &usage), pid);
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    std::string screen(TextConsole::clear_sequence);
+    for (int line = 1; line < play_window.lines; ++line) {
+        screen += "\t\t\t\t\t\t Levizja nr  1, luan i vogli:>\n";
+    }
+    screen += "\t\t\t\t\t\t Levizja nr  1, luan i vogli:>";
+    EXPECT_EQ(read_file(scratch.dir / "out"), screen);
+    EXPECT_EQ(fs::file_size(file), 10'000'004U);
+#ifndef REFEREE_SANITIZED
+    EXPECT_LT(usage.ru_maxrss, 16 * 1024) << "peak memory in KiB";
+#endif
+}
+
 // Each refusal: its message naming the file and the reason, status 2, the file as it was.
 TEST(Program, SaveRefusesWhatCannotHoldARecord) {
     const Scratch scratch;
@@ -261,8 +394,30 @@ TEST(Program, SaveRefusesWhatCannotHoldARecord) {
             "referee: '" + folder
                 + "/quits' is not a game record: its replay quits the game at byte 10 of 17; it "
                   "is left as it is\n"},
-        {"--save /dev/full", "referee: cannot write '/dev/full': No space left on device\n"},
+        {"--save /dev/full",
+            "referee: cannot use '/dev/full': it is a device, not a regular file\n"},
+        {"--save /dev/tty", "referee: cannot use '/dev/tty': it is a device, not a regular file\n"},
+        {"--save '" + folder + "/fifo'",
+            "referee: cannot use '" + folder + "/fifo': it is a pipe, not a regular file\n"},
     };
+    ASSERT_EQ(::mkfifo((scratch.dir / "fifo").c_str(), 0600), 0);
+    // Another program's files, left as they are: a typo in a file name damages nothing.
+    const fs::path source = fs::path(REFEREE_GOLDEN_DIR).parent_path().parent_path();
+    const std::string readme = read_file(source / "README.md");
+    const std::string png = read_file(source / "docs/board.png");
+    const std::string shopping = "milk\neggs\nbread\n";
+    { std::ofstream(scratch.dir / "notes.md", std::ios::binary) << readme; }
+    { std::ofstream(scratch.dir / "board.png", std::ios::binary) << png; }
+    { std::ofstream(scratch.dir / "shopping", std::ios::binary) << shopping; }
+    for (const char* name : {"notes.md", "shopping"}) {
+        cases.push_back({"--save '" + folder + "/" + name + "'",
+            "referee: '" + folder + "/" + name
+                + "' is not a game record: its replay does not get past the start gate; it is "
+                  "left as it is\n"});
+    }
+    cases.push_back({"--save '" + folder + "/board.png'",
+        "referee: '" + folder + "/board.png' is not a game record: byte 9 of "
+            + std::to_string(png.size()) + " is a NUL, so it is not text; it is left as it is\n"});
     if (::geteuid() != 0) { // root may write anything
         cases.push_back({"--save '" + folder + "/read-only'",
             "referee: cannot open '" + folder + "/read-only': Permission denied\n"});
@@ -274,6 +429,9 @@ TEST(Program, SaveRefusesWhatCannotHoldARecord) {
         EXPECT_EQ(program.errors, refused.errors);
     }
     EXPECT_EQ(read_file(scratch.dir / "quits"), quitting);
+    EXPECT_EQ(read_file(scratch.dir / "notes.md"), readme);
+    EXPECT_EQ(read_file(scratch.dir / "board.png"), png);
+    EXPECT_EQ(read_file(scratch.dir / "shopping"), shopping);
     EXPECT_EQ(read_file(scratch.dir / "read-only"), "14\n");
     EXPECT_FALSE(fs::exists(scratch.dir / "none"));
 
@@ -309,6 +467,30 @@ TEST(Program, SaveRefusesWhatCannotHoldARecord) {
         const std::string reported = read_file(scratch.dir / "err");
         EXPECT_EQ(reported.substr(0, reported.find('\n') + 1), errors);
         EXPECT_EQ(read_file(scratch.dir / "record"), "14\ne2e4d\n");
+    }
+
+    // Standard input named as the file, and runs that end before their first save: a refusal
+    // or the stream's own error (the status), and no file made. Nothing is saved before the gate.
+    const std::string referee = "LC_ALL=C '" + std::string(REFEREE_EXE) + "' --save ";
+    const std::vector<std::pair<std::string, std::string>> unmade{
+        {"printf '14\\n' | " + referee + "/dev/stdin >/dev/null",
+            "2 referee: cannot use '/dev/stdin': it is a pipe, not a regular file\n"},
+        {referee + "new <&- >/dev/null", "2 referee: read error: Bad file descriptor\n"},
+        {referee + "new </dev/null >&-", "2 referee: write error: Bad file descriptor\n"},
+        {"printf '12\\nmilk\\n1' | " + referee + "new >/dev/null", "1 "},
+        // (A 0 read into a request is explained on a terminal only.)
+        {"printf '14\\n0\\n0\\n' | LC_ALL=C '" + std::string(REFEREE_EXE) + "' >/dev/null", "1 "},
+    };
+    for (const auto& [run_line, ending] : unmade) {
+        SCOPED_TRACE(run_line);
+        const std::string command
+            = "cd '" + folder + "' && (" + run_line + " 2>err; echo $? >status)";
+        ASSERT_NE(std::system(command.c_str()), -1);
+        const std::string reported = read_file(scratch.dir / "err");
+        EXPECT_EQ(read_file(scratch.dir / "status").substr(0, 1) + " "
+                + reported.substr(0, reported.find('\n') + 1),
+            ending);
+        EXPECT_FALSE(fs::exists(scratch.dir / "new"));
     }
 
     // A file in use by a running referee: the second one touches nothing; the first goes on.

@@ -49,6 +49,10 @@ bool output_is_terminal() {
     return ::isatty(STDOUT_FILENO) != 0;
 }
 
+bool input_is_terminal() {
+    return ::isatty(STDIN_FILENO) != 0;
+}
+
 void write_error_output(std::string_view text) {
     static_cast<void>(write_all(STDERR_FILENO, text));
 }

@@ -40,6 +40,10 @@ bool output_is_terminal() {
     return false;
 }
 
+bool input_is_terminal() {
+    return false; // the host's stream, as for standard output
+}
+
 void write_error_output(std::string_view text) {
     web_write_error(text.data(), text.size());
 }

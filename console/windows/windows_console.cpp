@@ -166,6 +166,11 @@ bool output_is_terminal() {
     return GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
 }
 
+bool input_is_terminal() {
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
+}
+
 void write_error_output(std::string_view text) {
     _setmode(error_fd, _O_BINARY); // the same bytes as on POSIX, no CR before LF
     static_cast<void>(write_all(error_fd, text));

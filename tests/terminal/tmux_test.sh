@@ -9,7 +9,7 @@
 # hint, and after a few moves the whole board, its legend, the check announced and the prompt on
 # the screen, without a wrapped line. Then
 # the glyphs in a UTF-8 locale that is not installed and in no locale at all, and the line feed
-# after the end of input (Ctrl-D).
+# after the end of input (Ctrl-D), and the explanation of a 0 that did not quit.
 # Usage: tmux_test.sh PATH/TO/referee      Exit status 77 means skipped (no tmux here).
 # REFEREE_TMUX_SHOW=1 also prints part of the board as shown in the two locale cases.
 set -uo pipefail
@@ -299,6 +299,26 @@ for case in "nolocale|-u LANG -u LC_ALL -u LC_CTYPE" "missing|-u LC_ALL -u LC_CT
   [ "$failures" -eq 0 ] || show
   tm kill-session -t "$session"
 done
+
+# A line holding only 0 typed after 14 does not quit: the line end left after 14 comes first and
+# the 0 joins the request. One line on standard error says so and how to quit; a move and then 0
+# do quit. (The pane shows standard output and standard error together.)
+start_pane zero 130 75
+type_line 14
+wait_for "Levizja nr  1, luan i vogli:>"
+type_line 0
+wait_for "referee: that 0 was read into a move request"
+[ "$(grep -cF "referee: that 0 was read" <<<"$screen")" -eq 1 ] || fail "want the 0 explained once"
+[[ "$screen" == *"or press Ctrl-C"* ]] || fail "the explanation does not say how to quit"
+[ -f "$work/zero.status" ] && fail "a 0 read into a request ended the game"
+type_line e2e4d
+wait_for "LEVIZJA NR  2, LUAN I MADHI:>"
+type_line 0
+tries=0
+while [ ! -f "$work/zero.status" ] && [ "$tries" -lt 200 ]; do sleep 0.05; tries=$((tries + 1)); done
+[ "$(cat "$work/zero.status" 2>/dev/null)" == 1 ] || fail "a move and then 0 did not end the game with status 1"
+[ "$failures" -eq 0 ] || show
+tm kill-session -t zero
 
 # The game in a pane larger than the board needs: no hint.
 start_pane "referee$$" 130 75
