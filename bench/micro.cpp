@@ -34,7 +34,7 @@ void set_position(
     for (const auto& [name, code] : pieces) {
         state.put(square_named(name), code);
     }
-    state.move_number = 1;
+    state.turn = Turn(1);
 }
 
 // Sets the request fields as the loop would read them from "e2e4d".
@@ -77,18 +77,21 @@ void BM_DrawBoardUtf8(benchmark::State& bench_state) {
 }
 BENCHMARK(BM_DrawBoardUtf8);
 
-// analyse_king_safety on one request; its warnings are printed into the null sink. `found`
-// says whether the analyses saw what the position was built for.
+// analyse_king_safety on one request; its warnings are shown on the null sink. `found` says
+// whether the analyses saw what the position was built for.
 template <class Found>
 void analyses_bench(benchmark::State& bench_state, Game& game, NullSink& sink, Found found) {
     const GameState before = game.state;
     for (auto _ : bench_state) {
-        analyse_king_safety(game);
+        analyse_king_safety(game.state);
+        show_report(game, 0);
+        game.state.report.clear();
         benchmark::DoNotOptimize(&game.state);
         sink.drop();
     }
     // The analyses only set flags; the board and the request stay as they were.
-    if (game.state.board != before.board || game.state.move_number != before.move_number) {
+    if (game.state.board != before.board
+        || game.state.current_turn().number() != before.current_turn().number()) {
         bench_state.SkipWithError("the analyses changed the position");
     } else if (!found(game.state)) {
         bench_state.SkipWithError("the analyses did not see what the position holds");
@@ -100,7 +103,6 @@ void BM_AnalyseOpening(benchmark::State& bench_state) {
     NullSink sink("");
     Game game(sink);
     set_request(game.state, "e2e4d");
-    game.state.move_number = 1;
     analyses_bench(bench_state, game, sink, [](const GameState& state) {
         return state.pin_line[Side::small] == Tri::no
             && state.king_dest_line_attacked[Side::small] == Tri::no;
@@ -144,8 +146,7 @@ void BM_AnalyseRemainingCheck(benchmark::State& bench_state) {
                   "g5f7d\ne8f7d\nd1f3d\n");
     Game game(sink);
     start_game(game);
-    while (request_pass(game) == Pass::next) { }
-    ++game.state.move_number; // as the loop does before reading the big side's request
+    while (request_pass(game).pass != Pass::quit) { }
     set_request(game.state, "a7a6d");
     analyses_bench(bench_state, game, sink, [](const GameState& state) {
         return state.in_check[Side::big] == Tri::yes
@@ -159,13 +160,12 @@ BENCHMARK(BM_AnalyseRemainingCheck);
 void BM_RefusedRequest(benchmark::State& bench_state) {
     NullSink sink("g1e3d\n");
     Game game(sink);
-    game.state.move_number = 0;
     for (auto _ : bench_state) {
         sink.rewind();
         request_pass(game);
         sink.drop();
     }
-    if (game.state.move_number != 0 || sink.redraws() != 0) {
+    if (game.state.current_turn().number() != 1 || sink.redraws() != 0) {
         bench_state.SkipWithError("the request was not refused");
     }
 }

@@ -9,7 +9,7 @@
 
 #include "console/terminal_console.h"
 #include "game/board_display.h"
-#include "game/game_state.h"
+#include "state/game_state.h"
 
 #include <array>
 #include <cstdio>

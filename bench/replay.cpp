@@ -1,8 +1,8 @@
 // Replays the scripted game through the whole referee (start, then request after request) into a
 // null sink and reports requests, executed moves and output bytes per second. Before timing, it
-// checks on three cycles that the script does what it claims: moves are carried out (redraws),
-// refusals print their reasons without a redraw, checks are announced, take-backs restore the
-// starting position, and every cycle after the first prints the same bytes.
+// checks on three cycles that the script does what it claims: moves are carried out, refusals
+// say their reasons, checks are announced, take-backs restore the starting position, and every
+// cycle after the first prints the same bytes.
 //
 //   referee_replay [--cycles N] [--runs R] [--utf8]
 //   referee_replay --print-game N      the input of N cycles, for the real program
@@ -37,39 +37,38 @@ struct Tally {
     std::size_t checks = 0;
 };
 
-std::size_t occurrences(std::string_view text, std::string_view word) {
-    std::size_t count = 0;
-    for (auto at = text.find(word); at != std::string_view::npos; at = text.find(word, at + 1)) {
-        ++count;
+// The checks a request announced.
+std::size_t checks_announced(const Report& report) {
+    std::size_t checks = 0;
+    for (Message message : {Message::check_adjacent, Message::check_knight, Message::check_diagonal,
+             Message::check_discovered, Message::check_line}) {
+        checks += report.count(message);
     }
-    return count;
+    return checks;
 }
 
-// One pass, classified from what it printed. Returns false when the run ended.
+// Counts what a pass did into the tally.
+void count_pass(const PassResult& result, const Report& report, Tally& tally) {
+    ++tally.requests;
+    if (result.take_backs != 0) {
+        ++tally.take_backs;
+    } else if (result.moves != 0) {
+        ++tally.moves;
+        tally.checks += checks_announced(report);
+    } else {
+        ++(result.messages != 0 ? tally.refusals : tally.silent);
+    }
+}
+
+// One pass, classified from what it did. Returns false when the run ended.
 bool judged_pass(Game& game, NullSink& sink, Tally& tally, std::string& printed) {
-    const std::size_t redraws = sink.redraws();
     sink.drop();
-    const bool more = request_pass(game) == Pass::next;
-    const std::string_view output = sink.pending();
-    printed += output;
-    if (!more) {
+    const PassResult result = request_pass(game);
+    printed += sink.pending();
+    if (result.pass == Pass::quit) {
         return false;
     }
-    ++tally.requests;
-    if (sink.redraws() != redraws) {
-        if (game.state.move_request.flag_char == 'p') {
-            ++tally.take_backs;
-        } else {
-            ++tally.moves;
-            tally.checks += occurrences(output, "SHAH!!!");
-        }
-    } else {
-        // The prompt ends with ":>"; anything after it explains a refusal.
-        const auto prompt_end = output.find(":>");
-        const bool explained
-            = prompt_end != std::string_view::npos && prompt_end + 2 < output.size();
-        ++(explained ? tally.refusals : tally.silent);
-    }
+    count_pass(result, game.state.report, tally);
     return true;
 }
 
@@ -117,7 +116,7 @@ int verify_script(GlyphMode mode) {
         if (game.state.board != start.board
             || game.state.piece_counts[Side::small] != start.piece_counts[Side::small]
             || game.state.piece_counts[Side::big] != start.piece_counts[Side::big]
-            || game.state.move_number != start.move_number) {
+            || game.state.current_turn().number() != start.current_turn().number()) {
             return fail("the take-backs did not restore the starting position");
         }
     }
@@ -146,14 +145,16 @@ Timing timed_run(const std::string& input, GlyphMode mode) {
     const auto begin = std::chrono::steady_clock::now();
     if (start_game(game)) {
         for (;;) {
-            const std::size_t redraws = sink.redraws();
             sink.drop();
-            if (request_pass(game) != Pass::next) {
+            const PassResult result = request_pass(game);
+            if (result.pass == Pass::quit) {
                 break;
             }
             ++tally.requests;
-            if (sink.redraws() != redraws) {
-                ++(game.state.move_request.flag_char == 'p' ? tally.take_backs : tally.moves);
+            if (result.take_backs != 0) {
+                ++tally.take_backs;
+            } else if (result.moves != 0) {
+                ++tally.moves;
             }
         }
     }

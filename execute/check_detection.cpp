@@ -1,6 +1,6 @@
 #include "execute/execute.h"
 
-#include "game/game.h"
+#include "state/game_state.h"
 
 #include <algorithm>
 
@@ -33,10 +33,11 @@ void detect_checks_on(GameState& state, Side king_side) {
     const bool moved_bishop_or_queen = is_code(moved, attacker, {Kind::bishop, Kind::queen});
     for (Dir ray : diagonal_dirs) {
         // The ray names where the checking piece stands as seen from the king.
-        const bool direct = moved_bishop_or_queen && state.walk(to, opposite(ray), 7).met == king;
-        const bool discovered
-            = is_code(state.walk(from, ray, 6).met, attacker, {Kind::bishop, Kind::queen})
-            && state.walk(from, opposite(ray), 6).met == king;
+        const bool direct
+            = moved_bishop_or_queen && state.walk(to, opposite(ray), whole_ray).met == king;
+        const bool discovered = is_code(state.walk(from, ray, either_side_of_from).met, attacker,
+                                    {Kind::bishop, Kind::queen})
+            && state.walk(from, opposite(ray), either_side_of_from).met == king;
         // A pawn gives check from the square diagonally next to the king, on the king's side
         // that faces the pawn's advance: the ray names where the pawn stands.
         const bool pawn = moved == code_of(attacker, Kind::pawn)
@@ -49,7 +50,7 @@ void detect_checks_on(GameState& state, Side king_side) {
     for (Dir ray : straight_dirs) {
         // A rook or queen checks along the line from any distance, the square next to the king
         // included; the adjacent flags below say in addition that it stands right there.
-        const WalkEnd toward_king = state.walk(to, opposite(ray), 7);
+        const WalkEnd toward_king = state.walk(to, opposite(ray), whole_ray);
         state.line_check[king_side][ray] = tri(moved_rook_or_queen && toward_king.met == king);
     }
 
@@ -76,44 +77,33 @@ void summarise_checks(GameState& state, Side king_side) {
 
 } // namespace
 
-void detect_and_announce_checks(Game& game) {
-    GameState& state = game.state;
+void detect_and_announce_checks(GameState& state) {
     detect_checks_on(state, Side::big);
     detect_checks_on(state, Side::small);
 
+    // Each kind of check for the big king, then for the small one.
+    const auto announce = [&](bool checked, Message message, Side king_side) {
+        if (checked) {
+            state.report.say(message, king_side);
+        }
+    };
     const auto is_yes = [](Tri flag) { return flag == Tri::yes; };
-    if (is_yes(state.adjacent_rank_check[Side::big])
-        || is_yes(state.adjacent_file_check[Side::big])) {
-        game.print("\n\t SHAH!!! I VOGLI I DHA SHAH TE MADHIT 1 KUTI NGJITUR");
-    }
-    if (is_yes(state.adjacent_rank_check[Side::small])
-        || is_yes(state.adjacent_file_check[Side::small])) {
-        game.print("\n\t SHAH!!! I MADHI I DHA SHAH TE VOGLIT VETEM 1 KUTI NGJITUR");
-    }
-    if (is_yes(state.knight_check[Side::big])) {
-        game.print("\n\t SHAH!!!( I VOGLI I DHA SHAH TE MADHIT ME KALV)");
-    }
-    if (is_yes(state.knight_check[Side::small])) {
-        game.print("\n\t SHAH!!!( I MADHI I DHA SHAH TE VOGLIT ME KALM)");
-    }
-    if (any_yes(state.diag_check[Side::big], diagonal_dirs)) {
-        game.print("\n\t SHAH!!! I VOGLI I DHA SHAH TE MADHIT ME FILV OSE DAMEV");
-    }
-    if (any_yes(state.diag_check[Side::small], diagonal_dirs)) {
-        game.print("\n\t SHAH!!! I MADHI I DHA SHAH TE VOGLIT ME FILM OSE DAMEM");
-    }
-    if (is_yes(state.disc_check[Side::big])) {
-        game.print("\n\t SHAH!!!( I VOGLI I DHA SHAH TE MADHIT ME ZBULIM ME TOREV OSE DAMEV)");
-    }
-    if (is_yes(state.disc_check[Side::small])) {
-        game.print("\n\t SHAH!!!( I MADHI I DHA SHAH TE VOGLIT ME ZBULIM ME TOREM OSE DAMEM)");
-    }
-    if (any_yes(state.line_check[Side::big], straight_dirs)) {
-        game.print("\n\t SHAH!!! I VOGLI I DHA SHAH TE MADHIT ME TOREV OSE DAMEV");
-    }
-    if (any_yes(state.line_check[Side::small], straight_dirs)) {
-        game.print("\n\t SHAH!!! I MADHI I DHA SHAH TE VOGLIT ME TOREM OSE DAMEM");
-    }
+    const auto adjacent = [&](Side side) {
+        return is_yes(state.adjacent_rank_check[side]) || is_yes(state.adjacent_file_check[side]);
+    };
+    announce(adjacent(Side::big), Message::check_adjacent, Side::big);
+    announce(adjacent(Side::small), Message::check_adjacent, Side::small);
+    announce(is_yes(state.knight_check[Side::big]), Message::check_knight, Side::big);
+    announce(is_yes(state.knight_check[Side::small]), Message::check_knight, Side::small);
+    announce(
+        any_yes(state.diag_check[Side::big], diagonal_dirs), Message::check_diagonal, Side::big);
+    announce(any_yes(state.diag_check[Side::small], diagonal_dirs), Message::check_diagonal,
+        Side::small);
+    announce(is_yes(state.disc_check[Side::big]), Message::check_discovered, Side::big);
+    announce(is_yes(state.disc_check[Side::small]), Message::check_discovered, Side::small);
+    announce(any_yes(state.line_check[Side::big], straight_dirs), Message::check_line, Side::big);
+    announce(
+        any_yes(state.line_check[Side::small], straight_dirs), Message::check_line, Side::small);
 
     summarise_checks(state, Side::big);
     summarise_checks(state, Side::small);

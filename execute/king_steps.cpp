@@ -1,6 +1,6 @@
 #include "execute/execute.h"
 
-#include "game/game.h"
+#include "state/game_state.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -9,8 +9,8 @@ namespace referee {
 
 namespace {
 
-// The order in which the four diagonal step tests of a side are computed and printed; each
-// catches the step directly away from a checking piece on that ray.
+// The order in which the four diagonal step tests of a side are made and said; each catches the
+// step directly away from a checking piece on that ray.
 constexpr std::array<Dir, 4> step_test_order{
     Dir::down_right, Dir::up_left, Dir::down_left, Dir::up_right};
 
@@ -19,25 +19,27 @@ bool is_step(const GameState& state, Dir dir) {
     return state.to() == from + dir;
 }
 
-// The step tests print only while nothing has been carried out in the request.
-void say(Game& game, Tri flag, std::string_view message) {
-    if (flag == Tri::yes && !game.state.carried_out) {
-        game.print(message);
+// A step that keeps the king in check is explained only while the request has neither moved a
+// piece nor taken a move back.
+void say(GameState& state, bool kept, Message message, Side side) {
+    if (kept && !state.report.acted()) {
+        state.report.say(message, side);
     }
 }
 
-void diagonal_step_tests(Game& game, Side side, std::string_view message) {
-    GameState& state = game.state;
+// Whether the step keeps the king in a check along a diagonal.
+bool diagonal_step_tests(GameState& state, Side side) {
     // A pawn attacks only the squares diagonally next to it, so a step away from a checking
     // pawn next to the king leaves its reach.
     const Code checking_pawn = code_of(opponent(side), Kind::pawn);
+    bool any_kept = false;
     for (Dir ray : step_test_order) {
-        state.step_keeps_diag_check[side][ray] = tri(state.diag_check[side][ray] == Tri::yes
-            && is_step(state, opposite(ray)) && state.cell(state.from() + ray) != checking_pawn);
+        const bool kept = state.diag_check[side][ray] == Tri::yes && is_step(state, opposite(ray))
+            && state.cell(state.from() + ray) != checking_pawn;
+        say(state, kept, Message::still_check_diagonal, side);
+        any_kept = any_kept || kept;
     }
-    for (Dir ray : step_test_order) {
-        say(game, state.step_keeps_diag_check[side][ray], message);
-    }
+    return any_kept;
 }
 
 // Whether the destination holds a rook or queen of the side that checks the king: a king may
@@ -48,8 +50,8 @@ bool takes_line_piece(const GameState& state, Side side) {
         || destination == code_of(opponent(side), Kind::rook);
 }
 
-void rank_line_test(Game& game, Side side, std::string_view message) {
-    GameState& state = game.state;
+// Whether a move along the rank keeps the king in a check along that rank.
+bool rank_line_test(GameState& state, Side side) {
     const bool rank_check = state.line_check[side][Dir::right] == Tri::yes
         || state.line_check[side][Dir::left] == Tri::yes
         || state.disc_check_ray[side][Dir::right] == Tri::yes
@@ -57,57 +59,54 @@ void rank_line_test(Game& game, Side side, std::string_view message) {
     // Taking the checking rook or queen right beside the king answers the check.
     const bool takes_adjacent_checker
         = state.adjacent_rank_check[side] == Tri::yes && takes_line_piece(state, side);
-    state.rank_move_keeps_line_check[side]
-        = tri(rank_check && !takes_adjacent_checker && state.to().rank == state.from().rank);
-    say(game, state.rank_move_keeps_line_check[side], message);
+    const bool kept = rank_check && !takes_adjacent_checker && state.to().rank == state.from().rank;
+    say(state, kept, Message::still_check_rank, side);
+    return kept;
 }
 
-void adjacent_tests(Game& game, Side side, std::string_view message) {
-    GameState& state = game.state;
-    state.rank_move_keeps_adjacent_check[side] = tri(state.adjacent_rank_check[side] == Tri::yes
-        && !takes_line_piece(state, side) && state.to().rank == state.from().rank);
-    say(game, state.rank_move_keeps_adjacent_check[side], message);
-    state.file_move_keeps_adjacent_check[side] = tri(state.adjacent_file_check[side] == Tri::yes
-        && !takes_line_piece(state, side) && state.to().file == state.from().file);
-    say(game, state.file_move_keeps_adjacent_check[side], message);
+// Whether a move along the rank or the file keeps the king in the check of a rook or queen
+// beside it on that rank or file.
+bool adjacent_tests(GameState& state, Side side) {
+    const bool rank_kept = state.adjacent_rank_check[side] == Tri::yes
+        && !takes_line_piece(state, side) && state.to().rank == state.from().rank;
+    say(state, rank_kept, Message::still_check_adjacent, side);
+    const bool file_kept = state.adjacent_file_check[side] == Tri::yes
+        && !takes_line_piece(state, side) && state.to().file == state.from().file;
+    say(state, file_kept, Message::still_check_adjacent, side);
+    return rank_kept || file_kept;
 }
 
-void king_step(Game& game, Side side) {
-    GameState& state = game.state;
+// The king's one-square step, unless its destination is attacked or the step keeps its check.
+void king_step(GameState& state, Side side, bool check_kept) {
     const int rank_distance = std::abs(state.to().rank - state.from().rank);
     const int file_distance = std::abs(state.to().file - state.from().file);
     const bool one_square = std::max(rank_distance, file_distance) == 1;
-    // The destination flags of the king, then the seven persisting-check flags of its side.
     const auto holds = [](Tri flag) { return flag == Tri::yes; };
     const bool destination_attacked = holds(state.king_dest_knight_attacked[side])
         || holds(state.king_dest_line_attacked[side]) || holds(state.king_dest_next_to_king[side])
         || holds(state.king_dest_diagonal_attacked[side]);
-    const bool check_kept
-        = std::any_of(step_test_order.begin(), step_test_order.end(),
-              [&](Dir ray) { return holds(state.step_keeps_diag_check[side][ray]); })
-        || holds(state.rank_move_keeps_line_check[side])
-        || holds(state.rank_move_keeps_adjacent_check[side])
-        || holds(state.file_move_keeps_adjacent_check[side]);
     const bool safe = !destination_attacked && !check_kept;
     const bool own_piece_there = state.target[side] == Tri::yes && state.target_empty != Tri::yes;
     if (state.from_code() == king_of(side) && state.is_side_to_move(side) && safe
         && !own_piece_there && one_square) {
-        make_move(game);
+        make_move(state);
     }
 }
 
 } // namespace
 
-void apply_king_rules(Game& game) {
-    diagonal_step_tests(game, Side::small, "\t JE AKOMA SHAH NGA FILIM OSE DAMAM");
-    rank_line_test(game, Side::small, "\n\t JE AKOMA SHAH NGA TORJAM OSE DAMAM QE TE DHA SHAH");
-    adjacent_tests(game, Side::small, "\n\t JE AKOMA SHAH NGA TORJAM OSE DAMAM NGJITUR");
-    king_step(game, Side::small);
+void apply_king_rules(GameState& state) {
+    // The small king's tests are said diagonal, rank, beside; the big king's diagonal, beside,
+    // rank.
+    const bool small_diagonal = diagonal_step_tests(state, Side::small);
+    const bool small_rank = rank_line_test(state, Side::small);
+    const bool small_adjacent = adjacent_tests(state, Side::small);
+    king_step(state, Side::small, small_diagonal || small_rank || small_adjacent);
 
-    diagonal_step_tests(game, Side::big, "\t JE AKOMA SHAH NGA FILIV OSE DAMAV QE TE DHA SHAH");
-    adjacent_tests(game, Side::big, "\n\t JE AKOMA SHAH NGA TORJAV OSE DAMAV NGJITUR");
-    rank_line_test(game, Side::big, "\t JE SHAH AKOMA NGA TORJAV OSE DAMAV QE TE DHA SHAH");
-    king_step(game, Side::big);
+    const bool big_diagonal = diagonal_step_tests(state, Side::big);
+    const bool big_adjacent = adjacent_tests(state, Side::big);
+    const bool big_rank = rank_line_test(state, Side::big);
+    king_step(state, Side::big, big_diagonal || big_adjacent || big_rank);
 }
 
 } // namespace referee

@@ -6,7 +6,7 @@
 #include "console/string_console.h"
 #include "game/game.h"
 #include "game/request_loop.h"
-#include "game/types.h"
+#include "state/types.h"
 #include "tests/soundness.h"
 
 #include <cstddef>
@@ -43,10 +43,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int pass = 1; pass <= max_passes; ++pass) {
         const std::size_t before = console.consumed();
         const GameState state_before = game.state;
-        const Pass result = request_pass(game);
+        const Pass result = request_pass(game).pass;
         check(soundness::unsound(game.state), pass);
         if (result == Pass::quit) {
-            break; // the pass that ends the run leaves its prompt's number behind
+            break;
         }
         check(soundness::unsound_pass(state_before, game.state), pass);
         if (console.consumed() == before) {

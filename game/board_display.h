@@ -2,7 +2,7 @@
 #pragma once
 
 #include "console/console.h"
-#include "game/game_state.h"
+#include "state/game_state.h"
 
 #include <array>
 #include <cstddef>

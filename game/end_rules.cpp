@@ -1,6 +1,6 @@
 #include "game/end_rules.h"
 
-#include "game/game.h"
+#include "state/game_state.h"
 
 #include <climits>
 
@@ -14,8 +14,7 @@ int count(const GameState& state, Side side, Kind kind) {
 
 // With no rook, queen or pawn left, no minor piece at all, or some side with exactly one
 // bishop or one knight, counts toward the draw.
-void draw_rule(Game& game) {
-    GameState& state = game.state;
+void draw_rule(GameState& state) {
     bool heavy_or_pawn = false;
     bool minor = false;
     bool lone_minor = false;
@@ -32,7 +31,8 @@ void draw_rule(Game& game) {
         ++state.draw_counter;
     }
     if (state.draw_counter > 1) {
-        announce_draw(game);
+        // The same text for both sides.
+        state.report.say(Message::draw, Side::small, state.current_turn().number());
         if (state.draw_counter < INT_MAX) {
             ++state.draw_counter;
         }
@@ -41,8 +41,7 @@ void draw_rule(Game& game) {
 
 // A king left in check by a move that did not answer it: counted at every request until a
 // move or take-back changes the check state; mate at the fifth request after the check.
-void mate_rule(Game& game, Side side, void (*announce)(Game&)) {
-    GameState& state = game.state;
+void mate_rule(GameState& state, Side side) {
     int& counter = state.mate_counter[side];
     if (state.in_check[side] == Tri::yes && state.check_remains_any[side] == Tri::no) {
         ++counter;
@@ -50,15 +49,14 @@ void mate_rule(Game& game, Side side, void (*announce)(Game&)) {
         counter = 1;
     }
     if (counter > 5) {
-        announce(game);
+        state.report.say(Message::mate, side, state.current_turn().number());
         counter = 6;
     }
 }
 
 // A side not in check whose requests keep being judged unsafe by the king-safety analyses
 // (last request's flags): stalemate after five such requests in a row.
-void stalemate_rule(Game& game, Side side, void (*announce)(Game&)) {
-    GameState& state = game.state;
+void stalemate_rule(GameState& state, Side side) {
     int& counter = state.stalemate_counter[side];
     const bool unsafe = state.pin_line[side] == Tri::yes || state.pin_diagonal[side] == Tri::yes
         || state.king_dest_knight_attacked[side] == Tri::yes
@@ -70,63 +68,19 @@ void stalemate_rule(Game& game, Side side, void (*announce)(Game&)) {
         counter = 1;
     }
     if (counter > 5) {
-        announce(game);
+        state.report.say(Message::stalemate, side, state.current_turn().number());
         counter = 6;
     }
 }
 
 } // namespace
 
-void apply_end_rules(Game& game) {
-    draw_rule(game);
-    mate_rule(game, Side::small, end_mate_small);
-    mate_rule(game, Side::big, end_mate_big);
-    stalemate_rule(game, Side::small, end_stalemate_small);
-    stalemate_rule(game, Side::big, end_stalemate_big);
-}
-
-void announce_draw(Game& game) {
-    game.print(
-        "\n\t LOJA DOLI REMI PAS LEVIZJES NR %d, SEPSE NUK KA ME GURE MJAFTUESHEM PER TE BERE MAT",
-        {game.state.move_number});
-}
-
-void end_mate_small(Game& game) {
-    game.print("\n\t\t\t\tSHAH MAT!!!\n\tI vogli eshte ne pozicion mati.Praktikisht loja mbaroi "
-               "pas levizjes nr %2d.",
-        {game.state.move_number});
-    game.print("\n\tI MADHI fitoi, i vogli humbi. Faleminderit qe luajtet. Nje verejtje e vogel "
-               "per te voglin.");
-    game.print(
-        "\n\tMesoni pak me shume heres tjeter te mos kapeni kaq shpejt mat. TUNG!!!!!!!!!!!!!!!!");
-}
-
-void end_mate_big(Game& game) {
-    game.print("\n\t\t\t\tSHAH MAT!!!\n\tI MADHI eshte ne pozicion mati.Praktikisht loja mbaroi "
-               "pas levizjes nr %2d.",
-        {game.state.move_number});
-    game.print("\n\tI vogli fitoi, I MADHI humbi. Faleminderit qe luajtet. Nje verejtje e vogel "
-               "per TE MADHIN.");
-    game.print(
-        "\n\tMesoni pak me shume heres tjeter te mos kapeni kaq shpejt mat. TUNG!!!!!!!!!!!!!!!!");
-}
-
-void end_stalemate_small(Game& game) {
-    game.print("\n\t\t\t\tPAT!!!\n\tI vogli eshte ne pozicion qe s'mund te leviz dot asnje prej "
-               "gureve sepse del shah.");
-    game.print("\n\tLoja mbaroi pas levizjes nr %2d.Kjo loje ne fund te fundit tregoi dicka.",
-        {game.state.move_number});
-    game.print("\n\tI MADHI u tregua aq i zgjuar sa te rrembente remi nga kjo loje pothuajse e "
-               "humbur. TUNG!!!");
-}
-
-void end_stalemate_big(Game& game) {
-    game.print("\n\t\t\t\tPAT!!!\n\tI MADHI eshte ne pozicion qe s'mund te leviz dot asnje prej "
-               "gureve sepse del shah.");
-    game.print("\n\tLoja mbaroi pas levizjes nr %2d.Kjo loje ne fund te fundit tregoi dicka.",
-        {game.state.move_number});
-    game.print("\n\tI vogli u tregua aq i zgjuar sa te rrembente remi nga kjo loje pothuajse e "
-               "humbur. TUNG!!!");
+void apply_end_rules(GameState& state) {
+    draw_rule(state);
+    mate_rule(state, Side::small);
+    mate_rule(state, Side::big);
+    stalemate_rule(state, Side::small);
+    stalemate_rule(state, Side::big);
 }
 
 } // namespace referee

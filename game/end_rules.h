@@ -1,17 +1,12 @@
 // The end-of-game rules run at the start of every request: the draw for lack of material, then
-// mate and stalemate for each side, judged by counting requests. They only announce.
+// mate and stalemate for each side, judged by counting requests. They only announce: the game
+// goes on.
 #pragma once
 
 namespace referee {
 
-struct Game;
+struct GameState;
 
-void apply_end_rules(Game& game);
-
-void announce_draw(Game& game);
-void end_mate_small(Game& game);
-void end_mate_big(Game& game);
-void end_stalemate_small(Game& game);
-void end_stalemate_big(Game& game);
+void apply_end_rules(GameState& state);
 
 } // namespace referee

@@ -1,13 +1,11 @@
 // A game in progress: the one game state, the console it is played on and the board drawing
-// made for that console. Every operation of the referee takes it.
+// made for that console. The request loop plays on it; the rules, analyses and execution below
+// work on the state alone.
 #pragma once
 
 #include "console/console.h"
 #include "game/board_display.h"
-#include "game/game_state.h"
-
-#include <initializer_list>
-#include <string_view>
+#include "state/game_state.h"
 
 namespace referee {
 
@@ -19,10 +17,6 @@ struct Game {
     explicit Game(Console& game_console, BoardStyle style = BoardStyle::full)
         : console(game_console)
         , drawing(game_console, style) { }
-
-    void print(std::string_view format, std::initializer_list<int> args = {}) {
-        referee::print(console, format, args);
-    }
 };
 
 } // namespace referee

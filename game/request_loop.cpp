@@ -4,46 +4,16 @@
 #include "execute/execute.h"
 #include "game/board_display.h"
 #include "game/end_rules.h"
+#include "game/texts.h"
 #include "rules/rules.h"
 #include "safety/safety.h"
 
-#include <array>
 #include <string_view>
+#include <vector>
 
 namespace referee {
 
 namespace {
-
-// clang-format off
-    constexpr std::array<std::string_view, 26> introduction {
-        "",
-        "",
-        "\n\n  Po ju prezantojme me disa nga rregullat e kesaj loje. Ju lutem, kini durimin per t'i lexuar me vemendje!",
-        "\n  Per te levizur duhet te jepni koordinat e gurit qe doni te levizni dhe te kutise ku doni ta coni, por kujdes:",
-        "\n  Ju duhet te shtypni dhe nje karakter te ndyshem nga 'p' ose nga nje numer, psh. d2d4d ose d2d4*, por jo d2d4p ose d2d45,",
-        "\n  Mbas kesaj shtyni butonin enter.Ne rast se doni te ktheni levizjen mbrapa duhet te veproni si me poshte.",
-        "\n  Jepni koordinatat e gurit qe po i prapsoni levizjen dhe te kutise ku ndodhej me pare shoqeruar me karakterin 'p' dhe",
-        "\n  te shtyni 'o' nqs figura ne levizjen e meparshem nuk ka marre gure te kundershtarit, psh. d4d2po, gjithashtu ",
-        "\n  nqs guri ka marre USHTAR TE MADH, jepni koordinatat e figures dhe te kutise ku ndodhej me pare dhe 'pU', psh. d4d2pU.",
-        "\n  nqs guri ka marre ushatar te vogel, pasi keni dhene koordinatat, shtypni 'pu', psh. d4d2pu. Ose ne menyre me explicite",
-        "\n  Nqs guri qe ju po i ktheni levizjen mbrapa ka ngrene nje gur te kundersharit, jepni koordinatat ku ndodhet dhe ",
-        "\n  te kutise ku ndodhej me pare dhe mbasi te keni shypur dhe 'p', te jepni germen inicializuese te gurit qe kundershtarit:",
-        "\n  'u'->ushatar i vogel, 't'->tore e vogel, 'k'->kal i vogel, 'f'->fil i vogel, 'd'->dame e vogel dhe per guret e medhenj",
-        "\n  'U'->ushatar i madh,  'T'->tore e madhe, 'K'->kal i madh,  'F'->fil i madh,  'D'->dame e madhe, psh. e4h1pD dhe ",
-        "\n  do te zhvendose gurin qe ndodhet ne 'e4' drejt 'h1' dhe ne kutine 'e4' do te vendoset dama e madhe, sepse ne fund ne",
-        "\n  kemi shtypur 'pD', ose 'a1a5pk', dhe guri qe eshte ne 'a1' shkon ne 'a5', ndersa ne 'a1' do vendoset kali i vogel.",
-        "\n  Ne fund te tabeles  ndodhet paraqitja grafike per secilin gure te shoqeruar me numrin perkates ne fushen e betejes,cka",
-        "\n  do ju ndihmoje te ambjentoheni me guret tuaj dhe te kundershtarit.Per cdo gje tjeter qe do ju duket sado pak e paqarte",
-        "\n  pyesi te zotin e kesaj pune.Momente per tu marre ne konsiderate jane edhe rastet e matit dhe patit. Pra nqs jeni 'SHAH'",
-        "\n  brenda 5 levizjesh duhet ta evitoni ate sepse do te kuptohet sikur jeni ne pozicion mati dhe loja do te mbaroje.Nqs",
-        "\n  mbreti juaj ndodhet ne pozicion pati, duhet te jepni 5 levizje te mundshme te gureve tuaj dhe ne levizjen e 6 do te",
-        "\n  perfundoje loja me rezultat PATI.Tjeter situate qe kerkon vemendje parashtrohet kur ushtari juaj ndodhet ne rreshtin e",
-        "\n  e parafundit dhe doni ta nxirrni nje figure pasi te keni dhene koordinatat shtyni nje shkronje te ndryshme nga 'p' dhe",
-        "\n  me pas germen incilizuese te figures qe doni te ekuivalentoni ushtarin, psh e7e8ed (fitojme damen e vogel) ose e7e8ak",
-        "\n  dhe fitojme kalin e vogel) ose per te madhin d2d1wD (fitojme damen e madhe). Per me teper informacion kontaktoni me te",
-        "\n  zotin e kesaj loje.S'besoj se ka mbetur gje tjeter vecse t'ju urojme SUKSESE!!!.",
-    };
-// clang-format on
 
 constexpr int start_number = 14;
 
@@ -102,36 +72,55 @@ bool names_two_squares(const MoveRequest& request) {
 
 // Judges a request whose squares are on the board, after its take-back if it asked for one:
 // classification, end rules, analyses, piece rules, king rules, castling and promotion.
-void judge_request(Game& game) {
-    GameState& state = game.state;
+void judge_request(GameState& state) {
     const Code destination = state.to_code();
     state.target_empty = tri(is_empty(destination));
     state.target[Side::small] = tri(is_piece_of(destination, Side::small));
     state.target[Side::big] = tri(is_piece_of(destination, Side::big));
 
-    apply_end_rules(game);
-    analyse_king_safety(game);
-    apply_piece_rules(game);
-    apply_king_rules(game);
-    apply_castling(game);
-    if (apply_promotions(game) == Promotion::big) {
-        return; // the big side's promotion ends the pass without the final subtraction
-    }
-    --state.move_number;
+    apply_end_rules(state);
+    analyse_king_safety(state);
+    apply_piece_rules(state);
+    apply_king_rules(state);
+    apply_castling(state);
+    apply_promotions(state);
+}
+
+void say(Game& game, std::string_view text) {
+    game.console.write(text);
+}
+
+void say(Game& game, std::string_view format, int number) {
+    print(game.console, format, {number});
 }
 
 } // namespace
 
+std::size_t show_report(Game& game, std::size_t first) {
+    const std::vector<Event>& events = game.state.report.events();
+    for (std::size_t at = first; at < events.size(); ++at) {
+        const Event& event = events[at];
+        if (event.what == Event::What::redraw) {
+            draw_board(game);
+        } else if (event.numbered) {
+            say(game, message_text(event.message, event.side), event.number);
+        } else {
+            say(game, message_text(event.message, event.side));
+        }
+    }
+    return events.size();
+}
+
 bool start_game(Game& game, const AtStartGate& at_start_gate) {
     for (const std::string_view text : introduction) {
-        game.print(text);
+        say(game, text);
     }
     if (at_start_gate) {
         at_start_gate();
     }
     int gate_value = 0;
     while (gate_value != start_number) {
-        game.print("\n\n\t\t\t JU LUTEM, SHTYPNI NUMRIN 14 PER TE STARTUAR LOJEN.");
+        say(game, start_gate_text);
         const Scan scan = scan_int(game.console, gate_value);
         if (scan == Scan::end_of_input) {
             return false;
@@ -144,40 +133,43 @@ bool start_game(Game& game, const AtStartGate& at_start_gate) {
     return true;
 }
 
-Pass request_pass(Game& game) {
+PassResult request_pass(Game& game) {
     GameState& state = game.state;
-    ++state.move_number;
-    if (state.is_side_to_move(Side::small)) {
-        game.print("\n\t\t\t\t\t\t Levizja nr %2d, luan i vogli:>", {state.move_number});
-    } else {
-        game.print("\n\t\t\t\t\t\t LEVIZJA NR %2d, LUAN I MADHI:>", {state.move_number});
-    }
+    // The turn moves on by what the last request did; the new request starts its report.
+    state.turn = state.current_turn();
+    state.report.clear();
+    say(game, prompt_text(state.turn.side()), state.turn.number());
     const Read read = read_request(game.console, state.move_request);
     if (read == Read::quit || read == Read::ended) {
-        return Pass::quit;
+        return {Pass::quit, 0, 0, 0};
     }
+    // A request that does not name two squares is dropped silently, as is a take-back without
+    // a letter of the table or one onto an occupied square (which would destroy the piece
+    // standing there): the same side is asked again under the same number.
     if (read == Read::incomplete || !names_two_squares(state.move_request)) {
-        --state.move_number;
-        return Pass::next;
+        return {Pass::dropped, 0, 0, 0};
     }
-    state.carried_out = false;
+    std::size_t shown = 0;
     if (state.move_request.flag_char == 'p') {
-        // A take-back without a letter of the table means nothing, and one onto an occupied
-        // square would destroy the piece standing there: both are dropped silently.
         if (!is_take_back_letter(state.move_request.piece_char) || !is_empty(state.to_code())) {
-            --state.move_number;
-            return Pass::next;
+            return {Pass::dropped, 0, 0, 0};
         }
-        take_back(game);
+        // Shown at once: its redraw shows the board before judging goes on. Judging changes the
+        // board at most once, since every move, castling and promotion empties the from-square
+        // that the next one would need, and shows the board as it ends up.
+        take_back(state);
+        shown = show_report(game, 0);
     }
-    judge_request(game);
-    return Pass::next;
+    judge_request(state);
+    show_report(game, shown);
+    const Report& report = state.report;
+    return {Pass::judged, report.moves(), report.take_backs(), report.messages()};
 }
 
 int run_referee(Console& console, const AtStartGate& at_start_gate, BoardStyle style) {
     Game game(console, style);
     if (start_game(game, at_start_gate)) {
-        while (request_pass(game) == Pass::next) { }
+        while (request_pass(game).pass != Pass::quit) { }
     }
     return 1;
 }

@@ -4,6 +4,7 @@
 #include "console/console.h"
 #include "game/game.h"
 
+#include <cstddef>
 #include <functional>
 
 namespace referee {
@@ -21,9 +22,25 @@ int run_referee(
 bool start_game(Game& game, const AtStartGate& at_start_gate = {});
 
 // What became of one pass of the request loop.
-enum class Pass { next, quit };
+enum class Pass {
+    quit, // the request asked to quit or the input ended
+    dropped, // the request named no two squares, or was a take-back that means nothing
+    judged, // the request went through the rules
+};
 
-// One pass: prompt, read and judge one request.
-Pass request_pass(Game& game);
+// What one request did; the details stay in the game state's report until the next request.
+struct PassResult {
+    Pass pass;
+    int moves; // moves carried out (castling and promotion included)
+    int take_backs;
+    std::size_t messages; // messages said
+};
+
+// One pass: prompt, read and judge one request, and show what it did.
+PassResult request_pass(Game& game);
+
+// Shows the events of the game state's report from `first` on, in order: each message through
+// the table of texts, each redraw as the board stands now. Returns where the events end.
+std::size_t show_report(Game& game, std::size_t first);
 
 } // namespace referee

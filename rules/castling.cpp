@@ -1,7 +1,6 @@
 #include "rules/rules.h"
 
-#include "game/board_display.h"
-#include "game/game.h"
+#include "state/game_state.h"
 
 #include <algorithm>
 #include <initializer_list>
@@ -46,8 +45,7 @@ bool castling_requested(const GameState& state, Side side, int king_to, int rook
 
 // Moves the king from the from-square to the destination, empties the given squares of the
 // from-rank and puts the rook on its new square.
-void castle(Game& game, std::initializer_list<int> emptied, int rook_to) {
-    GameState& state = game.state;
+void castle(GameState& state, std::initializer_list<int> emptied, int rook_to) {
     const Code king = state.from_code();
     const Side side = king == SMALL_KING ? Side::small : Side::big;
     if (king != SMALL_KING && king != BIG_KING) {
@@ -61,29 +59,29 @@ void castle(Game& game, std::initializer_list<int> emptied, int rook_to) {
     }
     state.put({rank, rook_to}, code_of(side, Kind::rook));
     state.forget_check();
-    draw_board(game);
-    ++state.move_number;
+    state.report.redraw();
+    state.report.moved();
+}
+
+void castle_king_side(GameState& state) {
+    castle(state, {file_h}, file_f);
+}
+
+void castle_queen_side(GameState& state) {
+    castle(state, {file_a, file_b}, file_d);
 }
 
 } // namespace
 
-void castle_king_side(Game& game) {
-    castle(game, {file_h}, file_f);
-}
-
-void castle_queen_side(Game& game) {
-    castle(game, {file_a, file_b}, file_d);
-}
-
-void apply_castling(Game& game) {
+void apply_castling(GameState& state) {
     for (Side side : {Side::small, Side::big}) {
-        if (castling_requested(game.state, side, file_g, file_h, {file_f, file_g})) {
-            castle_king_side(game);
+        if (castling_requested(state, side, file_g, file_h, {file_f, file_g})) {
+            castle_king_side(state);
         }
     }
     for (Side side : {Side::small, Side::big}) {
-        if (castling_requested(game.state, side, file_c, file_a, {file_d, file_c, file_b})) {
-            castle_queen_side(game);
+        if (castling_requested(state, side, file_c, file_a, {file_d, file_c, file_b})) {
+            castle_queen_side(state);
         }
     }
 }

@@ -1,7 +1,7 @@
 // The piece letters of take-back and promotion requests.
 #pragma once
 
-#include "game/types.h"
+#include "state/types.h"
 
 #include <optional>
 

@@ -1,7 +1,7 @@
 #include "rules/rules.h"
 
 #include "execute/execute.h"
-#include "game/game.h"
+#include "state/game_state.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -52,8 +52,7 @@ bool clear_run(const GameState& state, bool diagonal) {
     return state.walk(state.from(), *dir, length - 1).met == NOTHING;
 }
 
-void pawn_rule(Game& game, Side side) {
-    GameState& state = game.state;
+void pawn_rule(GameState& state, Side side) {
     const int home = side == Side::small ? 2 : 7;
     const int last_but_one = side == Side::small ? 7 : 2;
     if (!may_move(state, side, Kind::pawn) || state.from().rank == last_but_one) {
@@ -68,95 +67,73 @@ void pawn_rule(Game& game, Side side) {
     const bool capture = d.rank == forward(side) && std::abs(d.file) == 1
         && is_piece_of(state.to_code(), opponent(side));
     if (push || double_step || capture) {
-        make_move(game);
+        make_move(state);
     }
 }
 
-void knight_rule(Game& game, Side side) {
-    GameState& state = game.state;
+void knight_rule(GameState& state, Side side) {
     const Offset d = offset(state);
     const bool jump = std::any_of(knight_jumps.begin(), knight_jumps.end(),
         [&](Step step) { return step.rank == d.rank && step.file == d.file; });
     if (may_move(state, side, Kind::knight) && jump) {
-        make_move(game);
+        make_move(state);
     }
 }
 
 // Bishops and queens on diagonals, or rooks and queens along ranks and files.
-void line_rule(Game& game, Kind line_piece, bool diagonal) {
-    GameState& state = game.state;
+void line_rule(GameState& state, Kind line_piece, bool diagonal) {
     for (Side side : {Side::small, Side::big}) {
         for (Kind kind : {line_piece, Kind::queen}) {
             if (may_move(state, side, kind) && clear_run(state, diagonal)) {
-                make_move(game);
+                make_move(state);
                 return;
             }
         }
     }
 }
 
-// The piece on the from-square does not move that way (printed for the side to move only).
-void not_allowed_message(Game& game) {
-    // clang-format off
-        struct Message { Code code; std::string_view text; };
-        static constexpr std::array<Message, 12> messages {{
-            {SMALL_PAWN, "\t ERROR 519! USHTARIV S'LEVIZ NE ATE MENYRE!"},
-            {BIG_PAWN, "\t ERROR 519! USHTARIM S'LEVIZ NE ATE MENYRE!"},
-            {SMALL_QUEEN, "\t ERROR 519! DAMAV S'LEVIZ NE ATE MENYRE!"},
-            {SMALL_BISHOP, "\t ERROR 519! FILIV S'LEVIZ NE ATE MENYRE!"},
-            {BIG_QUEEN, "\t ERROR 519! DAMAM S'LEVIZ NE ATE MENYRE!"},
-            {BIG_BISHOP, "\t ERROR 519! FILIM S'LEVIZ NE ATE MENYRE!"},
-            {SMALL_ROOK, "\t ERROR 519! TORJAV S'LEVIZ NE ATE MENYRE!"},
-            {BIG_ROOK, "\t ERROR 519! TORJAM S'LEVIZ NE ATE MENYRE!"},
-            {SMALL_KNIGHT, "\t ERROR 519! KALIV S'LEVIZ NE ATE MENYRE!"},
-            {BIG_KNIGHT, "\t ERROR 519! KALIM S'LEVIZ NE ATE MENYRE!"},
-            {SMALL_KING, "\t ERROR 519! MBRETIV S'LEVIZ NE ATE MENYRE!"},
-            {BIG_KING, "\t ERROR 519! MBRETIM S'LEVIZ NE ATE MENYRE!"},
-        }};
-    // clang-format on
-    const GameState& state = game.state;
-    if (!is_piece_of(state.from_code(), state.side_to_move())) {
+// The piece on the from-square does not move that way: said when a piece of the side to move
+// still stands there once the pawn, knight and diagonal rules have had their turn. The rank and
+// file rule comes after it, so a rook or queen moved along a rank or file hears it too.
+void not_allowed_message(GameState& state) {
+    const Side side = state.side_to_move();
+    const Code piece = state.from_code();
+    if (!is_piece_of(piece, side)) {
         return;
     }
-    for (const Message& message : messages) {
-        if (message.code == state.from_code()) {
-            game.print(message.text);
+    for (Kind kind : all_kinds) {
+        if (piece == code_of(side, kind)) {
+            state.report.say(wrong_way(kind), side);
         }
     }
 }
 
-// Capturing one's own piece and moving the other side's pieces, explained while nothing has
-// been carried out in the request.
-void own_and_opponent_messages(Game& game) {
-    const GameState& state = game.state;
-    if (state.carried_out) {
+// Capturing one's own piece and moving the other side's pieces, explained only while the request
+// has neither moved a piece nor taken a move back.
+void own_and_opponent_messages(GameState& state) {
+    if (state.report.acted()) {
         return;
     }
-    const bool small_to_move = state.is_side_to_move(Side::small);
-    if (small_to_move && state.target[Side::small] == Tri::yes) {
-        game.print("\t TE VOGLIT: S'MUND TE HANI GURIN TUAJ");
+    const Side side = state.side_to_move();
+    if (state.target[side] == Tri::yes) {
+        state.report.say(Message::own_piece_captured, side);
     }
-    if (!small_to_move && state.target[Side::big] == Tri::yes) {
-        game.print("\t TE MADHTI: S'MUND TE HANI GURIN TUAJ");
-    }
-    if (small_to_move && is_piece_of(state.from_code(), Side::big)) {
-        game.print("\t TE VOGLIT: S'MUND TE LEVIZNI GURET E TE MADHIT");
-    } else if (!small_to_move && is_piece_of(state.from_code(), Side::small)) {
-        game.print("\t TE MADHIT: S'MUND TE LEVIZNI GURET E TE VOGLIT");
+    if (is_piece_of(state.from_code(), opponent(side))) {
+        state.report.say(Message::other_side_moved, side);
     }
 }
 
 } // namespace
 
-void apply_piece_rules(Game& game) {
-    pawn_rule(game, Side::small);
-    pawn_rule(game, Side::big);
-    knight_rule(game, Side::small);
-    knight_rule(game, Side::big);
-    line_rule(game, Kind::bishop, true);
-    not_allowed_message(game);
-    line_rule(game, Kind::rook, false);
-    own_and_opponent_messages(game);
+void apply_piece_rules(GameState& state) {
+    pawn_rule(state, Side::small);
+    pawn_rule(state, Side::big);
+    knight_rule(state, Side::small);
+    knight_rule(state, Side::big);
+    line_rule(state, Kind::bishop, true);
+    not_allowed_message(state);
+    line_rule(state, Kind::rook, false);
+    own_and_opponent_messages(state);
 }
 
 } // namespace referee

@@ -1,9 +1,8 @@
 #include "rules/rules.h"
 
 #include "execute/execute.h"
-#include "game/board_display.h"
-#include "game/game.h"
 #include "rules/letters.h"
+#include "state/game_state.h"
 
 #include <cstdlib>
 
@@ -28,13 +27,11 @@ bool promotion_requested(const GameState& state, Side side) {
         && (advance || capture) && names_piece;
 }
 
-} // namespace
-
-void apply_promotion(Game& game) {
-    GameState& state = game.state;
+// Replaces the side's pawn with the piece named, capturing what stood on the destination.
+void promote(GameState& state, Side side) {
     // A promotion gives check like a move: the lines it uncovers are found on the board before
     // it, the checks of the new piece on the board after it.
-    detect_discovered_line_checks(game);
+    detect_discovered_line_checks(state);
     const Code pawn = state.from_code();
     if (pawn == SMALL_PAWN || pawn == BIG_PAWN) {
         --*state.counter_of(pawn);
@@ -44,31 +41,27 @@ void apply_promotion(Game& game) {
     if (int* counter = state.counter_of(state.to_code())) {
         --*counter;
     }
-    if (const auto piece = piece_of_letter(state.move_request.piece_char);
-        piece && *piece != SMALL_PAWN && *piece != BIG_PAWN) {
+    // The trigger has made sure that the letter names a piece other than a pawn.
+    Side new_side = side;
+    if (const auto piece = piece_of_letter(state.move_request.piece_char)) {
         ++*state.counter_of(*piece);
         state.put(state.to(), *piece);
-        if (is_piece_of(*piece, Side::big)) {
-            --state.move_number; // the big side's pass skips the loop's final subtraction
-        }
+        new_side = is_piece_of(*piece, Side::big) ? Side::big : Side::small;
     }
     state.clear(state.from());
-    draw_board(game);
-    ++state.move_number;
-    state.carried_out = true;
-    detect_and_announce_checks(game);
+    state.report.redraw();
+    state.report.promoted(side, new_side);
+    detect_and_announce_checks(state);
 }
 
-Promotion apply_promotions(Game& game) {
-    if (promotion_requested(game.state, Side::small)) {
-        apply_promotion(game);
-        return Promotion::small;
+} // namespace
+
+void apply_promotions(GameState& state) {
+    if (promotion_requested(state, Side::small)) {
+        promote(state, Side::small);
+    } else if (promotion_requested(state, Side::big)) {
+        promote(state, Side::big);
     }
-    if (promotion_requested(game.state, Side::big)) {
-        apply_promotion(game);
-        return Promotion::big;
-    }
-    return Promotion::none;
 }
 
 } // namespace referee

@@ -1,8 +1,7 @@
 #include "rules/rules.h"
 
-#include "game/board_display.h"
-#include "game/game.h"
 #include "rules/letters.h"
+#include "state/game_state.h"
 
 namespace referee {
 
@@ -10,8 +9,7 @@ bool is_take_back_letter(char letter) {
     return letter == 'o' || piece_of_letter(letter).has_value();
 }
 
-void take_back(Game& game) {
-    GameState& state = game.state;
+void take_back(GameState& state) {
     const Square from = state.from();
     const Square to = state.to();
     // The piece goes back; an empty from-square gives the destination its own shade, so that
@@ -30,14 +28,9 @@ void take_back(Game& game) {
         state.stalemate_counter[side] = 1;
     }
     state.forget_check();
-    draw_board(game);
-    --state.move_number;
-    state.carried_out = true;
-    if (state.is_side_to_move(Side::big)) {
-        game.print("\n\t I MADHI KTHEU LEVIZJEN MBRAPA, PRA E KA RADHEN PERSERI!");
-    } else {
-        game.print("\n\t I VOGLI KTHEU LEVIZJEN MBRAPA, PRA E KA RADHEN PERSERI!");
-    }
+    state.report.redraw();
+    state.report.took_back();
+    state.report.say(Message::took_back, state.side_to_move());
 }
 
 } // namespace referee

@@ -1,6 +1,6 @@
 #include "safety/safety.h"
 
-#include "game/game.h"
+#include "state/game_state.h"
 
 #include <algorithm>
 
@@ -17,7 +17,7 @@ bool is_either(Code code, Code first, Code second) {
 bool diagonal_attack(const GameState& state, Side attacker) {
     const Square to = state.to();
     const bool line = std::any_of(diagonal_dirs.begin(), diagonal_dirs.end(), [&](Dir ray) {
-        return is_either(state.walk(to, ray, 7).met, code_of(attacker, Kind::bishop),
+        return is_either(state.walk(to, ray, whole_ray).met, code_of(attacker, Kind::bishop),
             code_of(attacker, Kind::queen));
     });
     const Code pawn = code_of(attacker, Kind::pawn);
@@ -35,7 +35,7 @@ bool knight_attack(const GameState& state, Side attacker) {
 // A rook or queen of the attacker seeing the destination along its file or rank.
 bool line_attack(const GameState& state, Side attacker) {
     return std::any_of(straight_dirs.begin(), straight_dirs.end(), [&](Dir ray) {
-        return is_either(state.walk(state.to(), ray, 7).met, code_of(attacker, Kind::rook),
+        return is_either(state.walk(state.to(), ray, whole_ray).met, code_of(attacker, Kind::rook),
             code_of(attacker, Kind::queen));
     });
 }
@@ -53,48 +53,35 @@ template <class Test> Tri for_moving_king(const GameState& state, Side king_side
 
 } // namespace
 
-void analyse_king_destination(Game& game) {
-    GameState& state = game.state;
-    const auto holds = [](Tri flag) { return flag == Tri::yes; };
+void analyse_king_destination(GameState& state) {
+    const auto warn = [&](Message message, Side side, const PerSide<Tri>& flag) {
+        if (flag[side] == Tri::yes) {
+            state.report.say(message, side);
+        }
+    };
 
     state.king_dest_diagonal_attacked[Side::big]
         = for_moving_king(state, Side::big, diagonal_attack);
     state.king_dest_diagonal_attacked[Side::small]
         = for_moving_king(state, Side::small, diagonal_attack);
-    if (holds(state.king_dest_diagonal_attacked[Side::small])) {
-        game.print("\n\t NUK LEVIZ DOT NE ATE KUTI SE JE SHAH NGA FILIM OSE DAMAM");
-    }
-    if (holds(state.king_dest_diagonal_attacked[Side::big])) {
-        game.print("\n\t NUK LEVIZ DOT NE ATE KUTI SE JE SHAH NGA FILIV OSE DAMAV");
-    }
+    warn(Message::king_dest_diagonal, Side::small, state.king_dest_diagonal_attacked);
+    warn(Message::king_dest_diagonal, Side::big, state.king_dest_diagonal_attacked);
 
     state.king_dest_knight_attacked[Side::big] = for_moving_king(state, Side::big, knight_attack);
-    if (holds(state.king_dest_knight_attacked[Side::big])) {
-        game.print("\t NUK LEVIZ DOT NE ATE KUTI SE JE SHAH  NGA KALIV");
-    }
+    warn(Message::king_dest_knight, Side::big, state.king_dest_knight_attacked);
     state.king_dest_knight_attacked[Side::small]
         = for_moving_king(state, Side::small, knight_attack);
-    if (holds(state.king_dest_knight_attacked[Side::small])) {
-        game.print("\t NUK LEVIZ DOT NE ATE KUTI SE JE SHAH  NGA KALIM");
-    }
+    warn(Message::king_dest_knight, Side::small, state.king_dest_knight_attacked);
 
     state.king_dest_line_attacked[Side::big] = for_moving_king(state, Side::big, line_attack);
     state.king_dest_line_attacked[Side::small] = for_moving_king(state, Side::small, line_attack);
-    if (holds(state.king_dest_line_attacked[Side::big])) {
-        game.print("\n\t NUK LEVIZ DOT NE ATE KUTI SE JE SHAH NGA TORJAV");
-    }
-    if (holds(state.king_dest_line_attacked[Side::small])) {
-        game.print("\n\t NUK LEVIZ DOT NE ATE KUTI SE JE SHAH NGA TORJAM");
-    }
+    warn(Message::king_dest_line, Side::big, state.king_dest_line_attacked);
+    warn(Message::king_dest_line, Side::small, state.king_dest_line_attacked);
 
     state.king_dest_next_to_king[Side::big] = for_moving_king(state, Side::big, next_to_king);
     state.king_dest_next_to_king[Side::small] = for_moving_king(state, Side::small, next_to_king);
-    if (holds(state.king_dest_next_to_king[Side::small])) {
-        game.print("\n\t NUK LEVIZ DOT NE ATE KUTI SE JE SHAH NGA MBRETIM");
-    }
-    if (holds(state.king_dest_next_to_king[Side::big])) {
-        game.print("\n\t NUK LEVIZ DOT NE ATE KUTI SE JE SHAH NGA MBRETIV");
-    }
+    warn(Message::king_dest_king, Side::small, state.king_dest_next_to_king);
+    warn(Message::king_dest_king, Side::big, state.king_dest_next_to_king);
 }
 
 } // namespace referee

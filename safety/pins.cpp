@@ -1,16 +1,12 @@
 #include "safety/safety.h"
 
-#include "game/game.h"
+#include "state/game_state.h"
 
 #include <algorithm>
 
 namespace referee {
 
 namespace {
-
-// Six steps from the from-square reach any king or attacker on a line through it, since the
-// two stand on opposite sides of it.
-constexpr int probe_reach = 6;
 
 // Whether, on some ray of `king_rays`, the from-square stands between the king of
 // `king_side` (that way) and a line piece of the other side (the other way), and the
@@ -20,8 +16,8 @@ bool pinned(
     const Side attacker = opponent(king_side);
     const Square from = state.from();
     return std::any_of(king_rays.begin(), king_rays.end(), [&](Dir king_ray) {
-        const Code behind = state.walk(from, opposite(king_ray), probe_reach).met;
-        return state.walk(from, king_ray, probe_reach).met == king_of(king_side)
+        const Code behind = state.walk(from, opposite(king_ray), either_side_of_from).met;
+        return state.walk(from, king_ray, either_side_of_from).met == king_of(king_side)
             && (behind == code_of(attacker, line_piece) || behind == code_of(attacker, Kind::queen))
             && leaves_line(from, state.to(), king_ray);
     });
@@ -29,25 +25,21 @@ bool pinned(
 
 } // namespace
 
-void analyse_pins(Game& game) {
-    GameState& state = game.state;
+void analyse_pins(GameState& state) {
     state.pin_diagonal[Side::big] = tri(pinned(state, Side::big, diagonal_dirs, Kind::bishop));
     state.pin_diagonal[Side::small] = tri(pinned(state, Side::small, diagonal_dirs, Kind::bishop));
-    if (state.pin_diagonal[Side::small] == Tri::yes) {
-        game.print("\n\t KUJDES SE DEL SHAH NGA FILIM OSE DAMAM");
-    }
-    if (state.pin_diagonal[Side::big] == Tri::yes) {
-        game.print("\n\t KUJDES SE DEL SHAH NGA FILIV OSE DAMAV");
-    }
+    const auto warn = [&](Message message, Side side, const PerSide<Tri>& pin) {
+        if (pin[side] == Tri::yes) {
+            state.report.say(message, side);
+        }
+    };
+    warn(Message::pin_diagonal, Side::small, state.pin_diagonal);
+    warn(Message::pin_diagonal, Side::big, state.pin_diagonal);
 
     state.pin_line[Side::big] = tri(pinned(state, Side::big, straight_dirs, Kind::rook));
     state.pin_line[Side::small] = tri(pinned(state, Side::small, straight_dirs, Kind::rook));
-    if (state.pin_line[Side::small] == Tri::yes) {
-        game.print("\n\t KUJDES SE DEL SHAH NGA TORJAM OSE DAMAM");
-    }
-    if (state.pin_line[Side::big] == Tri::yes) {
-        game.print("\n\t KUJDES SE DEL SHAH NGA TORJAV OSE DAMAV");
-    }
+    warn(Message::pin_line, Side::small, state.pin_line);
+    warn(Message::pin_line, Side::big, state.pin_line);
 }
 
 } // namespace referee

@@ -1,27 +1,23 @@
 #include "safety/safety.h"
 
-#include "game/game.h"
+#include "state/game_state.h"
 
 namespace referee {
 
 namespace {
 
-// Seven steps from the destination toward the king: the destination answers a line check when
-// it lies on the checking line with nothing between it and the king, up to the far end of the
-// longest line, where the checking piece itself may stand.
-constexpr int answer_reach = 7;
-
+// The destination answers a line check when it lies on the checking line with nothing between it
+// and the king, up to the far end of the line, where the checking piece itself may stand.
 bool answers(const GameState& state, Side king_side, Dir ray) {
-    return state.walk(state.to(), opposite(ray), answer_reach).met == king_of(king_side);
+    return state.walk(state.to(), opposite(ray), whole_ray).met == king_of(king_side);
 }
 
-void knight_rule(Game& game, Side king_side, std::string_view warning) {
-    GameState& state = game.state;
+void knight_rule(GameState& state, Side king_side) {
     // Any knight of the checking side on the destination answers a knight check.
     state.knight_check_remains[king_side] = tri(state.knight_check[king_side] == Tri::yes
         && state.to_code() != code_of(opponent(king_side), Kind::knight));
     if (state.knight_check_remains[king_side] == Tri::yes) {
-        game.print(warning);
+        state.report.say(Message::knight_check_remains, king_side);
     }
 }
 
@@ -50,13 +46,13 @@ void line_rules(GameState& state, Side king_side) {
 
 } // namespace
 
-void analyse_remaining_checks(Game& game) {
-    knight_rule(game, Side::big, "\n\t JE SHAH AKOMA NGA KALIV, DUHET TA EVITONI ATE");
-    knight_rule(game, Side::small, "\n\t JE SHAH AKOMA NGA KALIM, DUHET TA EVITONI ATE");
-    diagonal_rules(game.state, Side::big);
-    diagonal_rules(game.state, Side::small);
-    line_rules(game.state, Side::big);
-    line_rules(game.state, Side::small);
+void analyse_remaining_checks(GameState& state) {
+    knight_rule(state, Side::big);
+    knight_rule(state, Side::small);
+    diagonal_rules(state, Side::big);
+    diagonal_rules(state, Side::small);
+    line_rules(state, Side::big);
+    line_rules(state, Side::small);
 }
 
 } // namespace referee

@@ -11,7 +11,7 @@ cmake -S . -B "$build" -DREFEREE_WERROR=ON -DCMAKE_BUILD_TYPE=Debug -DREFEREE_CO
 cmake --build "$build" -j"$(nproc)"
 find "$build" -name '*.gcda' -delete
 (cd "$build" && ctest --output-on-failure -j"$(nproc)" >/dev/null)
-filters=(--filter 'console/' --filter 'game/' --filter 'rules/' --filter 'safety/' --filter 'execute/')
+filters=(--filter 'console/' --filter 'state/' --filter 'game/' --filter 'program/' --filter 'rules/' --filter 'safety/' --filter 'execute/')
 gcovr -r . "$build" "${filters[@]}" --exclude-unreachable-branches --exclude-throw-branches \
   --print-summary --fail-under-line "$floor" -o "$build/summary.txt"
 gcovr -r . "$build" "${filters[@]}" --branches -o "$build/branches.txt"

@@ -9,7 +9,7 @@ echo "clang-format: ${#sources[@]} files clean"
 
 build=build-lint
 cmake -S . -B "$build" -DREFEREE_WERROR=ON -DCMAKE_BUILD_TYPE=Debug -DREFEREE_TESTS=OFF -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
-mapfile -t game < <(git ls-files 'console/*.cpp' 'game/*.cpp' 'rules/*.cpp' 'safety/*.cpp' 'execute/*.cpp' main.cpp)
+mapfile -t game < <(git ls-files 'console/*.cpp' 'state/*.cpp' 'game/*.cpp' 'rules/*.cpp' 'safety/*.cpp' 'execute/*.cpp' 'program/*.cpp')
 run-clang-tidy -quiet -p "$build" -j "$(nproc)" "${game[@]}" > "$build/clang-tidy.log" 2>&1 || {
   grep -E 'warning:|error:' -A3 "$build/clang-tidy.log" | head -80
   echo "clang-tidy: findings above" >&2

@@ -2,7 +2,7 @@
 // input, and the readable view of the output, followed by the exit status, must equal NAME.out.
 // A NAME that begins with "compact_" is played with the compact board. The same inputs measure
 // the window that play needs.
-#include "game/screen_size.h"
+#include "program/screen_size.h"
 #include "support.h"
 
 #include <gtest/gtest.h>
@@ -88,20 +88,20 @@ TEST(WindowSize, ScreensAreMeasuredAsATerminalShowsThem) {
     const WindowSize first = play_screen_size("14\n");
     EXPECT_EQ(first.columns, 109); // the frame
     EXPECT_EQ(first.lines, 59);
-    const std::string prompt = "\t\t\t\t\t\t Levizja nr  1, luan i vogli:>";
+    // The prompt on its line, without the line feed it begins with, and the pawn's refusal.
+    const std::string prompt_line = prompt(Side::small, 1).substr(1);
+    const std::string refusal = prompt_line + said(wrong_way(Kind::pawn), Side::small);
     const WindowSize refused = play_screen_size("14\ne2e5d\n");
-    EXPECT_EQ(refused.columns,
-        text_size(prompt + "\t ERROR 519! USHTARIV S'LEVIZ NE ATE MENYRE!").columns);
+    EXPECT_EQ(refused.columns, text_size(refusal).columns);
     EXPECT_EQ(refused.lines, 59 + 3); // the line end, the prompt with the message, the prompt
     // Refused again and again: the drawing scrolls up in any window; only the first answer counts.
     EXPECT_EQ(play_screen_size("14\ne2e5d\ne2e6d\ne2e7d\nd1d5d\n").lines, 59 + 3);
     // On a terminal of 80 columns a line longer than that goes on over the next one: the compact
     // drawing of 13 lines, the prompt with the echo (2), the line end, the prompt with the
     // refusal (2), the prompt.
-    const std::string refusal = prompt + "\t ERROR 519! USHTARIV S'LEVIZ NE ATE MENYRE!";
     EXPECT_EQ(text_size(refusal, 80).columns, 80);
     EXPECT_EQ(text_size(refusal, 80).lines, 2);
-    EXPECT_EQ(text_size(prompt + "\n" + std::string(80, 'x'), 80).lines, 2); // 80 fit a line
+    EXPECT_EQ(text_size(prompt_line + "\n" + std::string(80, 'x'), 80).lines, 2); // 80 fit a line
     EXPECT_EQ(text_size(std::string(77, 'x') + "\t\tx", 80).lines, 1); // tabs stop at the end
     EXPECT_EQ(text_size(std::string(77, 'x') + "\t\txy", 80).lines, 2);
     EXPECT_EQ(play_screen_size("14\n", BoardStyle::compact).lines, 14);
@@ -148,16 +148,17 @@ WindowSize measure_recorded_games(BoardStyle style) {
 
 TEST(WindowSize, PlayWindowIsMeasuredOverTheRecordedGames) {
     const WindowSize needed = measure_recorded_games(BoardStyle::full);
-    EXPECT_EQ(needed.columns, play_window.columns) << "set play_window in game/screen_size.h";
-    EXPECT_EQ(needed.lines, play_window.lines) << "set play_window in game/screen_size.h";
+    EXPECT_EQ(needed.columns, play_window.columns) << "set play_window in program/screen_size.h";
+    EXPECT_EQ(needed.lines, play_window.lines) << "set play_window in program/screen_size.h";
 }
 
 // The compact board, on a terminal as wide as its window: a refusal that follows a prompt goes on
 // over the next line. It fits a window of 80 x 24.
 TEST(WindowSize, CompactWindowIsMeasuredOverTheRecordedGames) {
     const WindowSize needed = measure_recorded_games(BoardStyle::compact);
-    EXPECT_EQ(needed.columns, compact_window.columns) << "set compact_window in game/screen_size.h";
-    EXPECT_EQ(needed.lines, compact_window.lines) << "set compact_window in game/screen_size.h";
+    EXPECT_EQ(needed.columns, compact_window.columns)
+        << "set compact_window in program/screen_size.h";
+    EXPECT_EQ(needed.lines, compact_window.lines) << "set compact_window in program/screen_size.h";
     EXPECT_LE(compact_window.columns, 80);
     EXPECT_LE(compact_window.lines, 24);
 }

@@ -57,9 +57,9 @@ TEST(Reads, CharactersTakeAnyByteAndLinesAreDiscardedWhole) {
     EXPECT_EQ(field, '\xff');
 }
 
-constexpr std::string_view gate = "\n\n\t\t\t JU LUTEM, SHTYPNI NUMRIN 14 PER TE STARTUAR LOJEN.";
-constexpr std::string_view small_prompt_1 = "\n\t\t\t\t\t\t Levizja nr  1, luan i vogli:>";
-constexpr std::string_view big_prompt_2 = "\n\t\t\t\t\t\t LEVIZJA NR  2, LUAN I MADHI:>";
+const std::string_view gate = start_gate_text;
+const std::string small_prompt_1 = prompt(Side::small, 1);
+const std::string big_prompt_2 = prompt(Side::big, 2);
 
 std::size_t count(std::string_view text, std::string_view part) {
     std::size_t found = 0;
@@ -84,6 +84,40 @@ TEST(RequestLoop, GateAsksUntilFourteenAndRecoversFromWords) {
     // A word typed at the gate with no line feed after it: the input ends at the next read.
     EXPECT_EQ(count(run("abc").output, gate), 2u);
     EXPECT_EQ(run("abc").status, 1);
+}
+
+// Each pass returns what its request did, and the report holds what it said, in order.
+TEST(RequestLoop, EachPassTellsWhatItsRequestDid) {
+    StringConsole console{"14\nx2e4d\ng1e3d\ne2e4d\ne4e2po\n0\n"};
+    Game game(console);
+    ASSERT_TRUE(start_game(game));
+    struct Expected {
+        Pass pass;
+        int moves;
+        int take_backs;
+        std::size_t messages;
+        int next_number;
+    };
+    const Expected passes[] = {
+        {Pass::dropped, 0, 0, 0, 1}, // the line feed left after 14
+        {Pass::dropped, 0, 0, 0, 1}, // x is no file
+        {Pass::judged, 0, 0, 1, 1}, // a knight moved like a bishop
+        {Pass::judged, 1, 0, 0, 2}, {Pass::judged, 0, 1, 1, 1}, // the small side has its move again
+        {Pass::quit, 0, 0, 0, 1}, // the line feed left after the letter, 0, then the end
+    };
+    for (const Expected& e : passes) {
+        const PassResult result = request_pass(game);
+        EXPECT_EQ(result.pass, e.pass);
+        EXPECT_EQ(result.moves, e.moves);
+        EXPECT_EQ(result.take_backs, e.take_backs);
+        EXPECT_EQ(result.messages, e.messages);
+        EXPECT_EQ(game.state.current_turn().number(), e.next_number);
+        if (e.take_backs == 1) {
+            EXPECT_EQ(game.state.report.count(Message::took_back, Side::small), 1U);
+        } else if (e.messages == 1) {
+            EXPECT_EQ(game.state.report.count(wrong_way(Kind::knight), Side::small), 1U);
+        }
+    }
 }
 
 TEST(RequestLoop, FirstLineFeedIsRefusedThenTheMoveIsPlayed) {
@@ -165,9 +199,8 @@ TEST(RequestLoop, IncompleteRequestNeverReusesStaleFields) {
     EXPECT_EQ(count(result.output, TextConsole::clear_sequence), 3u); // start, move, take-back
     const std::string tail = result.output.substr(result.output.rfind("mbretv"));
     EXPECT_EQ(tail,
-        "mbretv\n\t I VOGLI KTHEU LEVIZJEN MBRAPA, PRA E KA RADHEN PERSERI!"
-            + std::string(small_prompt_1) + std::string(small_prompt_1)
-            + std::string(small_prompt_1));
+        "mbretv" + said(Message::took_back, Side::small) + std::string(small_prompt_1)
+            + std::string(small_prompt_1) + std::string(small_prompt_1));
 }
 
 TEST(RequestLoop, TakeBackNeedsALetterOfTheTable) {

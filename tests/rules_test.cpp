@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -106,7 +107,7 @@ TEST(Promotion, RefusedWithoutAPieceLetterOrOffTheLastRank) {
         EXPECT_EQ(g.state().piece_counts[Side::small], counts[Side::small]);
         EXPECT_EQ(g.state().piece_counts[Side::big], counts[Side::big]);
         EXPECT_EQ(next_prompt(g), c.number);
-        EXPECT_TRUE(contains(out, "S'LEVIZ NE ATE MENYRE!")) << out;
+        EXPECT_EQ(g.state().report.count(wrong_way(Kind::pawn)), 1U) << out;
     }
 }
 
@@ -129,7 +130,7 @@ TEST(TakeBack, RestoresTheNamedPieceAndClearsTheEndState) {
         EXPECT_EQ(s.stalemate_counter[side], 1);
         EXPECT_EQ(s.in_check[side], Tri::no);
     }
-    EXPECT_TRUE(out.ends_with("\n\t I VOGLI KTHEU LEVIZJEN MBRAPA, PRA E KA RADHEN PERSERI!"));
+    EXPECT_TRUE(out.ends_with(said(Message::took_back, Side::small)));
     EXPECT_EQ(next_prompt(g), 1);
 }
 
@@ -144,7 +145,7 @@ TEST(TakeBack, LetterOutsideTheTableIsDroppedSilently) {
         EXPECT_EQ(g.state().board, board);
         EXPECT_EQ(g.state().mate_counter[Side::small], 3);
         EXPECT_EQ(next_prompt(g), 2);
-        EXPECT_EQ(out, "\n\t\t\t\t\t\t LEVIZJA NR  2, LUAN I MADHI:>");
+        EXPECT_EQ(out, prompt(Side::big, 2));
     }
 }
 
@@ -202,7 +203,8 @@ TEST(ForgetCheck, TakeBackAndCastlingForgetEveryKindOfCheck) {
                 SCOPED_TRACE(undone ? "undone" : "standing");
                 TestGame g;
                 setup(g, c.pieces, "", mirror);
-                EXPECT_TRUE(contains(play(g, checker, typed(c.check)), "SHAH!!!"));
+                play(g, checker, typed(c.check));
+                EXPECT_TRUE(announced_check(g.state().report));
                 int next = checker;
                 if (undone) {
                     const bool take_back = undo.find('p') != std::string::npos;
@@ -234,7 +236,7 @@ TEST(TakeBack, OntoAnOccupiedSquareIsDroppedSilently) {
         EXPECT_EQ(g.state().piece_counts[Side::big], counts[Side::big]);
         EXPECT_EQ(g.state().mate_counter[Side::small], 3);
         EXPECT_EQ(next_prompt(g), 2);
-        EXPECT_EQ(out, "\n\t\t\t\t\t\t LEVIZJA NR  2, LUAN I MADHI:>");
+        EXPECT_EQ(out, prompt(Side::big, 2));
     }
 }
 
@@ -267,7 +269,7 @@ TEST(Castling, RefusedOntoAnAttackedSquareOrOffTheHomeRank) {
         const auto board = g.state().board;
         const std::string out = play(g, 1, "e1g1d\n");
         EXPECT_EQ(g.state().board, board);
-        EXPECT_TRUE(contains(out, "\t NUK LEVIZ DOT NE ATE KUTI SE JE SHAH  NGA KALIM")) << out;
+        EXPECT_TRUE(contains(out, said(Message::king_dest_knight, Side::small))) << out;
         EXPECT_EQ(next_prompt(g), 1);
     }
     {
@@ -280,21 +282,10 @@ TEST(Castling, RefusedOntoAnAttackedSquareOrOffTheHomeRank) {
     }
 }
 
-// The announcements of the end rules, verbatim.
-constexpr std::string_view draw_text
-    = "\n\t LOJA DOLI REMI PAS LEVIZJES NR 7, SEPSE NUK KA ME GURE MJAFTUESHEM PER TE BERE MAT";
-constexpr std::string_view mate_big_text
-    = "\n\t\t\t\tSHAH MAT!!!\n\tI MADHI eshte ne pozicion mati.Praktikisht loja mbaroi pas "
-      "levizjes nr  8."
-      "\n\tI vogli fitoi, I MADHI humbi. Faleminderit qe luajtet. Nje verejtje e vogel per TE "
-      "MADHIN."
-      "\n\tMesoni pak me shume heres tjeter te mos kapeni kaq shpejt mat. TUNG!!!!!!!!!!!!!!!!";
-constexpr std::string_view stalemate_big_text
-    = "\n\t\t\t\tPAT!!!\n\tI MADHI eshte ne pozicion qe s'mund te leviz dot asnje prej gureve "
-      "sepse del shah."
-      "\n\tLoja mbaroi pas levizjes nr 12.Kjo loje ne fund te fundit tregoi dicka."
-      "\n\tI vogli u tregua aq i zgjuar sa te rrembente remi nga kjo loje pothuajse e humbur. "
-      "TUNG!!!";
+// The announcements of the end rules at the numbers of the cases below.
+const std::string draw_text = said(Message::draw, Side::small, 7);
+const std::string mate_big_text = said(Message::mate, Side::big, 8);
+const std::string stalemate_big_text = said(Message::stalemate, Side::big, 12);
 
 void set_counts(TestGame& g, std::array<int, 5> small, std::array<int, 5> big) {
     g.state().piece_counts[Side::small] = small;
@@ -307,8 +298,11 @@ void set_counts(TestGame& g, std::array<int, 5> small, std::array<int, 5> big) {
 TEST(EndRules, CountedOverTheRequestsOfAGame) {
     struct Step {
         const char* typed;
-        const char* announced; // "PAT", "SHAH MAT" or nothing
+        std::optional<Message> announced; // stalemate, mate or nothing
     };
+    constexpr std::optional<Message> nothing;
+    constexpr std::optional<Message> stalemate = Message::stalemate;
+    constexpr std::optional<Message> mate = Message::mate;
     struct Sequence {
         const char* name;
         const char* pieces;
@@ -317,8 +311,8 @@ TEST(EndRules, CountedOverTheRequestsOfAGame) {
     };
     // The small rook on e2 shields its king from the big rook on e8: moving it off the file is
     // unsafe. A request from the empty square c4 is refused and is safe.
-    const Step unsafe{"e2d2", ""};
-    const Step safe{"c4c5", ""};
+    const Step unsafe{"e2d2", nothing};
+    const Step safe{"c4c5", nothing};
     const auto times = [](std::size_t n, Step step) { return std::vector<Step>(n, step); };
     const auto join = [](std::initializer_list<std::vector<Step>> parts) {
         std::vector<Step> all;
@@ -330,14 +324,14 @@ TEST(EndRules, CountedOverTheRequestsOfAGame) {
     const std::vector<Sequence> sequences{
         {"stalemate at the sixth request after five unsafe ones, again while they go on",
             "me1 te2 Te8 Ma8", 2,
-            join({{{"a8b8", ""}}, times(5, unsafe), times(2, {"e2d2", "PAT"}),
-                {{"c4c5", "PAT"}, safe}, times(5, unsafe), {{"e2d2", "PAT"}}})},
+            join({{{"a8b8", nothing}}, times(5, unsafe), times(2, {"e2d2", stalemate}),
+                {{"c4c5", stalemate}, safe}, times(5, unsafe), {{"e2d2", stalemate}}})},
         {"a take-back sets the stalemate count back", "me1 te2 Te8 Ma8", 2,
-            join({{{"a8b8", ""}}, times(5, unsafe), {{"b8a8po", ""}}})},
+            join({{{"a8b8", nothing}}, times(5, unsafe), {{"b8a8po", nothing}}})},
         {"no stalemate counted before the first move", "me1 te2 Te8 Ma8", 1, times(7, unsafe)},
         {"mate at the fifth request after the check, again until a move", "me1 Ta8 Mh8", 2,
-            join({{{"a8a1", ""}}, times(4, safe), times(2, {"c4c5", "SHAH MAT"}),
-                {{"e1e2", "SHAH MAT"}, {"h8g8", ""}}})},
+            join({{{"a8a1", nothing}}, times(4, safe), times(2, {"c4c5", mate}),
+                {{"e1e2", mate}, {"h8g8", nothing}}})},
     };
     for (const Sequence& sequence : sequences) {
         SCOPED_TRACE(sequence.name);
@@ -352,11 +346,9 @@ TEST(EndRules, CountedOverTheRequestsOfAGame) {
                 const std::string typed = mirror ? mirrored(step.typed) : std::string(step.typed);
                 const bool take_back = typed.find('p') != std::string::npos;
                 const std::string out = play(g, number, take_back ? typed : typed + "d\n");
-                const std::size_t drawing = out.find(TextConsole::clear_sequence);
-                const std::string before_any_drawing = out.substr(0, drawing);
-                for (std::string_view announcement : {"PAT", "SHAH MAT"}) {
-                    EXPECT_EQ(
-                        contains(before_any_drawing, announcement), announcement == step.announced)
+                const Report& report = g.state().report;
+                for (Message announcement : {Message::stalemate, Message::mate}) {
+                    EXPECT_EQ(report.count(announcement) != 0, announcement == step.announced)
                         << view(out);
                 }
                 number = next_prompt(g);
@@ -368,12 +360,12 @@ TEST(EndRules, CountedOverTheRequestsOfAGame) {
 TEST(EndRules, KingsAloneDrawIsAnnouncedAtEveryLaterRequest) {
     TestGame g;
     set_counts(g, {0, 0, 0, 0, 0}, {0, 0, 0, 0, 0});
-    g.state().move_number = 7;
-    apply_end_rules(g.game);
+    g.begin_request(7);
+    apply_end_rules(g.state());
     EXPECT_EQ(g.take_output(), draw_text);
     // Material brought back does not withdraw it.
     set_counts(g, {2, 8, 2, 2, 1}, {2, 8, 2, 2, 1});
-    apply_end_rules(g.game);
+    apply_end_rules(g.state());
     EXPECT_EQ(g.take_output(), draw_text);
 }
 
@@ -394,9 +386,9 @@ TEST(EndRules, DrawNeedsNoMinorPieceOrALoneOne) {
          }) {
         TestGame g;
         set_counts(g, c.small, c.big);
-        g.state().move_number = 7;
-        apply_end_rules(g.game);
-        EXPECT_EQ(g.take_output(), c.draw ? draw_text : "");
+        g.begin_request(7);
+        apply_end_rules(g.state());
+        EXPECT_EQ(g.take_output(), c.draw ? draw_text : std::string());
     }
 }
 
@@ -405,18 +397,18 @@ TEST(EndRules, BigSideMateAtTheFifthRequestAndAgainAfter) {
     GameState& s = g.state();
     s.in_check[Side::big] = Tri::yes;
     s.check_remains_any[Side::big] = Tri::no;
-    s.move_number = 8;
+    g.begin_request(8);
     for (int request = 1; request <= 4; ++request) {
-        apply_end_rules(g.game);
+        apply_end_rules(g.state());
         EXPECT_EQ(g.take_output(), "");
     }
-    apply_end_rules(g.game);
+    apply_end_rules(g.state());
     EXPECT_EQ(g.take_output(), mate_big_text);
-    apply_end_rules(g.game);
+    apply_end_rules(g.state());
     EXPECT_EQ(g.take_output(), mate_big_text);
     // A move that left the check unanswered does not count.
     s.check_remains_any[Side::big] = Tri::yes;
-    apply_end_rules(g.game);
+    apply_end_rules(g.state());
     EXPECT_EQ(g.take_output(), "");
     EXPECT_EQ(s.mate_counter[Side::big], 1);
 }
@@ -430,14 +422,14 @@ TEST(EndRules, BigSideStalemateCountsUnsafeRequestsOnly) {
         GameState& s = g.state();
         s.in_check[Side::big] = Tri::no;
         (s.*flag)[Side::big] = Tri::yes;
-        s.move_number = 12;
+        g.begin_request(12);
         for (int request = 1; request <= 4; ++request) {
-            apply_end_rules(g.game);
+            apply_end_rules(g.state());
             EXPECT_EQ(g.take_output(), "");
         }
-        apply_end_rules(g.game);
+        apply_end_rules(g.state());
         EXPECT_EQ(g.take_output(), stalemate_big_text);
-        apply_end_rules(g.game);
+        apply_end_rules(g.state());
         EXPECT_EQ(g.take_output(), stalemate_big_text);
     }
     {
@@ -446,13 +438,13 @@ TEST(EndRules, BigSideStalemateCountsUnsafeRequestsOnly) {
         s.in_check[Side::big] = Tri::no;
         s.king_dest_next_to_king[Side::big] = Tri::yes;
         for (int request = 1; request <= 6; ++request) {
-            apply_end_rules(g.game);
+            apply_end_rules(g.state());
         }
         s.in_check[Side::big] = Tri::yes;
         s.check_remains_any[Side::big] = Tri::yes;
         s.pin_line[Side::big] = Tri::yes;
         for (int request = 1; request <= 6; ++request) {
-            apply_end_rules(g.game);
+            apply_end_rules(g.state());
         }
         EXPECT_EQ(g.take_output(), "");
     }

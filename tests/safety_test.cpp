@@ -47,20 +47,18 @@ struct DestinationCase {
 
 // The warnings for a king of `side` asked onto the square, in the order they print.
 std::string destination_warnings(Side side, Attack a) {
-    const bool big = side == Side::big;
     std::string out;
-    const std::string refuse = "NUK LEVIZ DOT NE ATE KUTI SE JE SHAH ";
     if (a.diagonal) {
-        out += "\n\t " + refuse + (big ? "NGA FILIV OSE DAMAV" : "NGA FILIM OSE DAMAM");
+        out += said(Message::king_dest_diagonal, side);
     }
     if (a.knight) {
-        out += "\t " + refuse + (big ? " NGA KALIV" : " NGA KALIM");
+        out += said(Message::king_dest_knight, side);
     }
     if (a.line) {
-        out += "\n\t " + refuse + (big ? "NGA TORJAV" : "NGA TORJAM");
+        out += said(Message::king_dest_line, side);
     }
     if (a.king) {
-        out += "\n\t " + refuse + (big ? "NGA MBRETIV" : "NGA MBRETIM");
+        out += said(Message::king_dest_king, side);
     }
     return out;
 }
@@ -93,9 +91,9 @@ TEST(KingDestination, SeesAttacksOnTheSquareBeforeTheMove) {
         SCOPED_TRACE(c.name);
         each_variant([&](bool mirror, int move) {
             TestGame g;
-            g.state().move_number = move;
+            g.begin_request(move);
             setup(g, c.pieces, c.request, mirror);
-            analyse_king_destination(g.game);
+            analyse_king_destination(g.state());
             const GameState& s = g.state();
             const Side side = own(mirror);
             const Side other = opponent(side);
@@ -151,9 +149,9 @@ TEST(Pins, FlagAMoveOffTheLineThatShieldsAKing) {
         SCOPED_TRACE(c.name);
         each_variant([&](bool mirror, int move) {
             TestGame g;
-            g.state().move_number = move;
+            g.begin_request(move);
             setup(g, c.pieces, c.request, mirror);
-            analyse_pins(g.game);
+            analyse_pins(g.state());
             Pins e = c.expected;
             if (mirror) {
                 e = {e.diagonal_small, e.diagonal_big, e.line_small, e.line_big};
@@ -164,11 +162,10 @@ TEST(Pins, FlagAMoveOffTheLineThatShieldsAKing) {
             EXPECT_EQ(s.pin_line[Side::big], tri(e.line_big));
             EXPECT_EQ(s.pin_line[Side::small], tri(e.line_small));
             std::string warnings;
-            const std::string careful = "\n\t KUJDES SE DEL SHAH NGA ";
-            warnings += e.diagonal_small ? careful + "FILIM OSE DAMAM" : "";
-            warnings += e.diagonal_big ? careful + "FILIV OSE DAMAV" : "";
-            warnings += e.line_small ? careful + "TORJAM OSE DAMAM" : "";
-            warnings += e.line_big ? careful + "TORJAV OSE DAMAV" : "";
+            warnings += e.diagonal_small ? said(Message::pin_diagonal, Side::small) : "";
+            warnings += e.diagonal_big ? said(Message::pin_diagonal, Side::big) : "";
+            warnings += e.line_small ? said(Message::pin_line, Side::small) : "";
+            warnings += e.line_big ? said(Message::pin_line, Side::big) : "";
             EXPECT_EQ(g.take_output(), warnings);
         });
     }
@@ -240,12 +237,12 @@ TEST(RemainingCheck, FlagsOnlyTheCheckThatTheRequestLeavesUnanswered) {
         SCOPED_TRACE(c.name);
         each_variant([&](bool mirror, int move) {
             TestGame g;
-            g.state().move_number = move;
+            g.begin_request(move);
             setup(g, c.pieces, c.request, mirror);
             const Side king = own(mirror);
             const Dir ray = flip(c.ray, mirror);
             give_check(g.state(), king, c.check, ray);
-            analyse_remaining_checks(g.game);
+            analyse_remaining_checks(g.state());
             const GameState& s = g.state();
             const bool knight = c.check == Check::knight;
             for (Side side : {Side::big, Side::small}) {
@@ -257,9 +254,7 @@ TEST(RemainingCheck, FlagsOnlyTheCheckThatTheRequestLeavesUnanswered) {
                     EXPECT_EQ(s.check_remains[side][dir], tri(expected));
                 }
             }
-            const std::string warning = king == Side::big
-                ? "\n\t JE SHAH AKOMA NGA KALIV, DUHET TA EVITONI ATE"
-                : "\n\t JE SHAH AKOMA NGA KALIM, DUHET TA EVITONI ATE";
+            const std::string warning = said(Message::knight_check_remains, king);
             EXPECT_EQ(g.take_output(), knight && c.remains ? warning : "");
         });
     }
@@ -286,7 +281,7 @@ TEST(RemainingCheck, BigKingLeavingItsRankStaysInADiscoveredCheckFromTheLeft) {
         TestGame g;
         setup(g, c.pieces, "e4e5", false);
         give_check(g.state(), c.king, c.check, c.ray);
-        analyse_remaining_checks(g.game);
+        analyse_remaining_checks(g.state());
         EXPECT_EQ(g.state().check_remains[c.king][c.ray], c.expected);
     }
 }
@@ -298,12 +293,11 @@ TEST(KingSafety, WarningsOfOneRequestComeInAnalysisOrder) {
     setup(g, "Me4 mc2 Fg6 ta5", "e4e5", false);
     g.state().knight_check[Side::big] = Tri::yes;
     g.state().knight_check[Side::small] = Tri::yes;
-    analyse_king_safety(g.game);
+    analyse_king_safety(g.state());
     EXPECT_EQ(g.take_output(),
-        "\n\t NUK LEVIZ DOT NE ATE KUTI SE JE SHAH NGA TORJAV"
-        "\n\t KUJDES SE DEL SHAH NGA FILIM OSE DAMAM"
-        "\n\t JE SHAH AKOMA NGA KALIV, DUHET TA EVITONI ATE"
-        "\n\t JE SHAH AKOMA NGA KALIM, DUHET TA EVITONI ATE");
+        said(Message::king_dest_line, Side::big) + said(Message::pin_diagonal, Side::small)
+            + said(Message::knight_check_remains, Side::big)
+            + said(Message::knight_check_remains, Side::small));
 }
 
 } // namespace

@@ -4,7 +4,7 @@
 #include "console/recording/recording_console.h"
 #include "game/record_rule.h"
 #include "game/request_loop.h"
-#include "game/screen_size.h"
+#include "program/screen_size.h"
 #include "support.h"
 
 #include <gtest/gtest.h>
@@ -117,7 +117,7 @@ TEST(Recording, TwoSittingsEndOnTheScreenOfOne) {
 TEST(Recording, OnlyItsOwnRecordsAreTakenUp) {
     const fs::path source = fs::path(REFEREE_GOLDEN_DIR).parent_path().parent_path();
     const std::string gate = "its replay does not get past the start gate";
-    for (const char* name : {"README.md", "main.cpp", "CMakeLists.txt", "man/referee.6"}) {
+    for (const char* name : {"README.md", "program/main.cpp", "CMakeLists.txt", "man/referee.6"}) {
         const std::string bytes = read_file(source / name);
         ASSERT_FALSE(bytes.empty()) << name;
         EXPECT_EQ(record_refusal(bytes), gate) << name;

@@ -4,7 +4,7 @@
 // fuzz target both check it after every pass of the loop.
 #pragma once
 
-#include "game/game_state.h"
+#include "state/game_state.h"
 
 #include <algorithm>
 #include <array>
@@ -54,7 +54,7 @@ inline std::string unsound(const GameState& state) {
 // one) when the pawn becomes a piece of the other side. A change of the number by 1 changes the
 // board, but a take-back of nothing onto an empty square may leave it as it was.
 inline std::string unsound_pass(const GameState& before, const GameState& after) {
-    const int moved_by = after.move_number - before.move_number;
+    const int moved_by = after.current_turn().number() - before.current_turn().number();
     if (moved_by < -1 || moved_by > 2) {
         return "the move number moved by " + std::to_string(moved_by);
     }

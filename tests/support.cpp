@@ -1,8 +1,7 @@
 #include "support.h"
 
 #include "game/board_display.h"
-#include "game/request_loop.h"
-#include "game/screen_size.h"
+#include "program/screen_size.h"
 
 #include <algorithm>
 #include <array>
@@ -15,6 +14,32 @@ namespace referee::test {
 
 Square sq(std::string_view name) {
     return {name[1] - '0', name[0] - 'a'};
+}
+
+std::string said(Message message, Side side) {
+    return std::string(message_text(message, side));
+}
+
+std::string said(Message message, Side side, int number) {
+    StringConsole console{""};
+    print(console, message_text(message, side), {number});
+    return console.output();
+}
+
+bool announced_check(const Report& report) {
+    for (Message message : {Message::check_adjacent, Message::check_knight, Message::check_diagonal,
+             Message::check_discovered, Message::check_line}) {
+        if (report.count(message) != 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string prompt(Side side, int number) {
+    StringConsole console{""};
+    print(console, prompt_text(side), {number});
+    return console.output();
 }
 
 std::string read_file(const std::filesystem::path& path) {
@@ -30,7 +55,6 @@ TestGame::TestGame() {
             game.state.clear({rank, file});
         }
     }
-    game.state.move_number = 1;
 }
 
 TestGame& TestGame::place(std::initializer_list<std::pair<std::string_view, Code>> pieces) {
@@ -51,7 +75,21 @@ TestGame& TestGame::request(std::string_view typed) {
     return *this;
 }
 
+TestGame& TestGame::begin_request(int number) {
+    game.state.turn = Turn(number);
+    game.state.report.clear();
+    shown_ = 0;
+    return *this;
+}
+
+PassResult TestGame::pass() {
+    const PassResult result = request_pass(game);
+    shown_ = game.state.report.events().size();
+    return result;
+}
+
 std::string TestGame::take_output() {
+    shown_ = show_report(game, shown_);
     std::string output = console.output();
     console.clear_output();
     return output;
@@ -89,15 +127,15 @@ void setup(TestGame& g, std::string_view pieces, std::string_view typed, bool mi
 }
 
 std::string play(TestGame& g, int number, std::string_view line) {
-    g.state().move_number = number - 1; // the loop adds 1 before the prompt
+    g.begin_request(number);
     g.console.append_input(line);
-    const Pass pass = request_pass(g.game);
+    const Pass pass = g.pass().pass;
     std::string output = g.take_output();
     return pass == Pass::quit ? output + "[the run ended]" : output;
 }
 
 int next_prompt(TestGame& g) {
-    return g.state().move_number + 1;
+    return g.state().current_turn().number();
 }
 
 RunResult run(std::string_view input, GlyphMode mode, BoardStyle style) {

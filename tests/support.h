@@ -6,6 +6,8 @@
 #include "console/string_console.h"
 #include "game/board_display.h"
 #include "game/game.h"
+#include "game/request_loop.h"
+#include "game/texts.h"
 
 #include <filesystem>
 #include <string>
@@ -17,8 +19,16 @@ namespace referee::test {
 // A square from its name, such as "e4".
 Square sq(std::string_view name);
 
+// A message of the table of texts as the referee shows it, with its number when it shows one.
+std::string said(Message message, Side side);
+std::string said(Message message, Side side, int number);
+// The prompt of the side under the number, as shown.
+std::string prompt(Side side, int number);
+// Whether the report holds the announcement of a check.
+bool announced_check(const Report& report);
+
 // A game on an empty board (every square its own shade), the counters as at the start, the
-// move number 1 (the small side to move), with a string console that has no input.
+// request number 1 (the small side to move), with a string console that has no input.
 struct TestGame {
     StringConsole console{""};
     Game game{console};
@@ -30,8 +40,16 @@ struct TestGame {
     TestGame& place(std::initializer_list<std::pair<std::string_view, Code>> pieces);
     // Sets the request fields from a typed request such as "e2e4" or "e4e2po".
     TestGame& request(std::string_view typed);
-    // Everything printed so far, and forget it.
+    // Starts a request asked at `number`: the turn there, the report empty.
+    TestGame& begin_request(int number);
+    // One pass of the request loop on the console's input.
+    PassResult pass();
+    // Everything printed so far, with what the report holds and was not shown yet shown as the
+    // loop shows it, and forget it.
     std::string take_output();
+
+private:
+    std::size_t shown_ = 0; // the report's events shown so far
 };
 
 // The piece of a request letter: t u k f d for rook, pawn, knight, bishop, queen and m for the

@@ -1,7 +1,7 @@
 // The built program on real standard input and output gives the same bytes as the string console,
 // with raw glyph bytes in the C locale and UTF-8 glyphs in a UTF-8 locale; its command line; and
 // its end when standard output cannot be written.
-#include "game/screen_size.h"
+#include "program/screen_size.h"
 #include "referee_version.h"
 #include "support.h"
 

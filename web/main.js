@@ -8,9 +8,10 @@ import { Terminal } from './xterm.js';
 import { FitAddon } from './addon-fit.js';
 
 // The windows the game draws in, as the program measures them over its recorded games (play_window
-// and compact_window in game/screen_size.h; a test keeps these equal to them): the full board with
-// its legend, announcements and the answer to the request typed under it, and the compact board on
-// a terminal 80 columns wide. The introduction's lines (up to 122 columns) fit the full one.
+// and compact_window in program/screen_size.h; a test keeps these equal to them): the full board
+// with its legend, announcements and the answer to the request typed under it, and the compact
+// board on a terminal 80 columns wide. The introduction's lines (up to 122 columns) fit the full
+// one.
 const windows = {
     full: { columns: 123, lines: 64 },
     compact: { columns: 80, lines: 21 },

@@ -49,8 +49,8 @@ function serve() {
     return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
 }
 
-// The windows of the two boards as the program measures them (game/screen_size.h).
-const header = fs.readFileSync(path.join(__dirname, '..', '..', 'game', 'screen_size.h'), 'utf8');
+// The windows of the two boards as the program measures them (program/screen_size.h).
+const header = fs.readFileSync(path.join(__dirname, '..', '..', 'program', 'screen_size.h'), 'utf8');
 function measured(name) {
     const [, columns, lines] = header.match(new RegExp(`${name}\\{(\\d+), (\\d+)\\}`));
     return { columns: Number(columns), lines: Number(lines) };

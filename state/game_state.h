@@ -1,8 +1,11 @@
-// The one game state of a run: board, counters, move number, the request being judged, and every
-// flag the analyses leave for the rules that read them. Plain data and small queries, no I/O.
+// The one game state of a run: board, counters, the turn, the request being judged with the report
+// of what it did, and every flag the analyses leave for the rules that read them. Plain data and
+// small queries, no I/O.
 #pragma once
 
-#include "game/types.h"
+#include "state/report.h"
+#include "state/turn.h"
+#include "state/types.h"
 
 #include <array>
 
@@ -29,6 +32,14 @@ struct WalkEnd {
     int distance;
 };
 
+// How far the walks reach. Seven steps go from any square to the board's edge on every ray, so a
+// walk of that reach sees whatever stands first on the ray: the attacker of a square, the king a
+// piece checks or a destination answers, the piece a move uncovers.
+inline constexpr int whole_ray = 7;
+// Six steps from the from-square reach both a king it shields and the piece it shields the king
+// from, since the two stand on opposite sides of it on the same line.
+inline constexpr int either_side_of_from = 6;
+
 struct GameState {
     // 64 cells, row 0 = rank 8, column 0 = file a.
     std::array<Code, 64> board = initial_board();
@@ -36,12 +47,16 @@ struct GameState {
     // Counters of rooks, pawns, knights, bishops and queens per side; kings are not counted.
     PerSide<std::array<int, counted_kinds>> piece_counts{{2, 8, 2, 2, 1}, {2, 8, 2, 2, 1}};
 
-    int move_number = 0;
+    // The turn at which the request in the report was asked; the turn as it stands now is
+    // current_turn(). The loop moves it on when the next request begins.
+    Turn turn;
     MoveRequest move_request;
+    // What the request being judged has done so far.
+    Report report;
 
     // Destination classification, computed once per request after a take-back.
     Tri target_empty = Tri::unset;
-    PerSide<Tri> target; // target[small] is target_small, target[big] is target_big
+    PerSide<Tri> target; // whether a piece of the side stands there
 
     // End-of-game counters.
     int draw_counter = 1;
@@ -61,27 +76,18 @@ struct GameState {
     // Remaining checks: whether the request leaves last move's check unanswered, per king; the
     // ray names the side of the king on which the checking piece stands.
     PerSide<Tri> knight_check_remains;
-    PerSide<PerDir<Tri>> check_remains; // check_remains[big][Dir::left] is check_remains_left_big
+    PerSide<PerDir<Tri>> check_remains;
 
-    // Check state left by the last executed move, per attacked king.
+    // Check state left by the last move or promotion carried out, per attacked king.
     PerSide<Tri> knight_check;
-    PerSide<PerDir<Tri>> diag_check; // diagonal rays only: diag_check_up_right_big, ...
-    PerSide<PerDir<Tri>> line_check; // straight rays only: line_check_down_big, ...
+    PerSide<PerDir<Tri>> diag_check; // set on the four diagonal rays only
+    PerSide<PerDir<Tri>> line_check; // set on the four straight rays only
     PerSide<Tri> adjacent_rank_check;
     PerSide<Tri> adjacent_file_check;
-    PerSide<PerDir<Tri>> disc_check_ray; // straight rays only: disc_check_down_big, ...
-    PerSide<Tri> disc_check; // summary of the four rays: disc_check_big, disc_check_small
+    PerSide<PerDir<Tri>> disc_check_ray; // set on the four straight rays only
+    PerSide<Tri> disc_check; // whether any of the four rays holds
     PerSide<Tri> in_check;
     PerSide<Tri> check_remains_any;
-
-    // Persisting-check tests of the king steps.
-    PerSide<PerDir<Tri>> step_keeps_diag_check; // diagonal rays only
-    PerSide<Tri> rank_move_keeps_line_check;
-    PerSide<Tri> rank_move_keeps_adjacent_check;
-    PerSide<Tri> file_move_keeps_adjacent_check;
-
-    // Whether a move or a take-back has been carried out so far in the current request.
-    bool carried_out = false;
 
     [[nodiscard]] static std::array<Code, 64> initial_board();
 
@@ -93,21 +99,19 @@ struct GameState {
     // Empties a square with its own shade.
     void clear(Square square) { put(square, empty_shade(square)); }
 
-    // Forgets every check that the last move gave, for both kings: a take-back, castling and
-    // promotion change the board without detecting checks, so no check of the position before
-    // them may be remembered after them.
+    // Forgets every check that the last move gave, for both kings: a take-back and castling
+    // change the board without detecting checks, so no check of the position before them may be
+    // remembered after them.
     void forget_check();
 
     // Steps from `from` (not examined) in `dir` over empty squares, at most `limit` steps.
     [[nodiscard]] WalkEnd walk(Square from, Dir dir, int limit) const;
 
-    [[nodiscard]] bool is_side_to_move(Side side) const {
-        const bool small_to_move = (move_number & 1) != 0; // odd, also for negative numbers
-        return small_to_move == (side == Side::small);
-    }
-    [[nodiscard]] Side side_to_move() const {
-        return is_side_to_move(Side::small) ? Side::small : Side::big;
-    }
+    // The turn as the request being judged stands: after a move carried out the other side has
+    // it, after a take-back the side whose move was taken back.
+    [[nodiscard]] Turn current_turn() const { return turn.advanced(report.turn_steps()); }
+    [[nodiscard]] bool is_side_to_move(Side side) const { return current_turn().side() == side; }
+    [[nodiscard]] Side side_to_move() const { return current_turn().side(); }
 
     [[nodiscard]] Square from() const { return move_request.from(); }
     [[nodiscard]] Square to() const { return move_request.to(); }

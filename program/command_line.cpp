@@ -1,6 +1,6 @@
-#include "game/command_line.h"
+#include "program/command_line.h"
 
-#include "game/screen_size.h"
+#include "program/screen_size.h"
 #include "referee_version.h"
 
 namespace referee {

@@ -4,9 +4,9 @@
 #include "console/recording/record_file.h"
 #include "console/recording/recording_console.h"
 #include "console/terminal_console.h"
-#include "game/command_line.h"
 #include "game/request_loop.h"
-#include "game/screen_size.h"
+#include "program/command_line.h"
+#include "program/screen_size.h"
 
 #include <optional>
 #include <span>

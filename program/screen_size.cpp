@@ -1,4 +1,4 @@
-#include "game/screen_size.h"
+#include "program/screen_size.h"
 
 #include <string>
 

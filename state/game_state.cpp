@@ -1,4 +1,4 @@
-#include "game/game_state.h"
+#include "state/game_state.h"
 
 namespace referee {
 
