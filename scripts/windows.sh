@@ -46,11 +46,19 @@ mkdir -p "$WINEPREFIX"
 # input, and a game without input ends with status 1.
 wineserver -k >/dev/null 2>&1 || true # one left over from an earlier run of this prefix
 wineserver -p
-trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
+trap 'exec 9>&- ; wineserver -k >/dev/null 2>&1 || true' EXIT
 [ -f "$WINEPREFIX/system.reg" ] || wineboot --init
 status=0
 wine "$build/referee.exe" </dev/null >/dev/null || status=$?
 [ "$status" -eq 1 ] || { echo "windows.sh: referee.exe ended with status $status" >&2; exit 1; }
+# Wine stops its system services when no program of the prefix runs, and the next program starts
+# them again with its own standard output and error: a run on pipes then keeps them open after it
+# ends, and its reader (a kit case) waits until it times out. A referee that waits for input for
+# the whole script keeps the services up; closing its input at the exit ends it.
+rm -f "$build/keeper.fifo"
+mkfifo "$build/keeper.fifo"
+wine "$build/referee.exe" <"$build/keeper.fifo" >/dev/null 2>&1 &
+exec 9>"$build/keeper.fifo"
 wine "$build/tests/referee_tests.exe" --gtest_brief=1
 wine "$build/tests/referee_terminal_tests.exe" --gtest_brief=1
 step_done "wine tests"
